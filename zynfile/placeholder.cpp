@@ -1,0 +1,3 @@
+namespace zynfile_detail {
+int Placeholder() { return 0; }
+}
