@@ -1,0 +1,319 @@
+#include "core/plug.h"
+
+#include <algorithm>
+
+namespace {
+
+bool EraseOne(std::vector<VPlug*>& list, const VPlug* plug) {
+  auto it = std::find(list.begin(), list.end(), plug);
+  if (it == list.end()) return false;
+  list.erase(it);
+  return true;
+}
+
+}  // namespace
+
+VPlug::VPlug(std::uint8_t flags) : mPlugFlags(flags) {}
+
+VPlug::~VPlug() {
+  // Every partner forgets this plug, so nothing keeps a dangling pointer.
+  DisconnectAllSrc();
+  DisconnectAllDst();
+  while (!mOneWayDsts.empty()) {
+    VPlug* d = mOneWayDsts.back();
+    if (!Disconnect(this, d)) mOneWayDsts.pop_back();
+  }
+  for (VPlug* l : mListeners) EraseOne(l->mListening, this);
+  for (VPlug* p : mListening) EraseOne(p->mListeners, this);
+  for (VPlug* o : mOwned) o->mOwner = nullptr;
+  if (mOwner) EraseOne(mOwner->mOwned, this);
+}
+
+bool VPlug::AcceptsPartner(const VPlug*) const { return true; }
+
+bool VPlug::PlugNotify(int, VPlug*, void*) { return true; }
+
+void VPlug::SetPlugFlag(std::uint8_t bit, bool on) {
+  mPlugFlags = static_cast<std::uint8_t>(on ? (mPlugFlags | bit) : (mPlugFlags & ~bit));
+}
+
+// --- connecting -------------------------------------------------------------
+
+bool VPlug::Accepts(VPlug* s, VPlug* d, bool oneWay) {
+  if (!d->HasPlugFlag(kPlugAcceptsSrc) || !d->AcceptsPartner(s) ||
+      !d->PlugNotify(kPlugNotifyRequestSrc, s, nullptr))
+    return false;
+  if (oneWay) return true;
+  return s->HasPlugFlag(kPlugAcceptsDst) && s->AcceptsPartner(d) &&
+         s->PlugNotify(kPlugNotifyRequestDst, d, nullptr);
+}
+
+bool VPlug::Connect(VPlug* src, VPlug* dst, int type, int dstSrcIndex, int srcDstIndex,
+                    bool oneWay) {
+  VPlug* s = src;
+  VPlug* d = dst;
+  for (;;) {
+    if (!s || !d || s == d) return false;
+    oneWay = oneWay || d->HasPlugFlag(kPlugOneWay);
+    if (!Accepts(s, d, oneWay)) return false;
+    const bool sForwarded = s->HasPlugFlag(kPlugForwarded);
+    const bool dForwarded = d->HasPlugFlag(kPlugForwarded);
+    if (!sForwarded && !dForwarded) break;
+    if (sForwarded) s = s->mOwner;
+    if (dForwarded) d = d->mOwner;
+  }
+  // A pair is connected at most once.
+  if (d->FindSrc(s) >= 0) return false;
+
+  d->PlugNotify(kPlugNotifySrcAdded, s, nullptr);
+  if (!oneWay) s->PlugNotify(kPlugNotifyDstAdded, d, nullptr);
+  if (d->FindSrc(s) >= 0) return false;  // a handler connected them meanwhile
+
+  d->InsertSrc(dstSrcIndex, s, type);
+  if (oneWay) {
+    s->mOneWayDsts.push_back(d);
+  } else {
+    s->InsertDst(srcDstIndex, d, type);
+  }
+  d->NotifyOwnedOfIndex(s, d->FindSrc(s), true);
+  if (!oneWay) s->NotifyOwnedOfIndex(d, s->FindDst(d), false);
+  return true;
+}
+
+bool VPlug::ConnectSrc(VPlug* src, int type) {
+  return Connect(src, this, type, -1, -1, type == kYrConnectionTypeUnidirectional);
+}
+
+bool VPlug::ConnectDst(VPlug* dst, int type) {
+  return Connect(this, dst, type, -1, -1, type == kYrConnectionTypeUnidirectional);
+}
+
+bool VPlug::ConnectSrcAt(int index, VPlug* src, int type) {
+  return Connect(src, this, type, index, -1, type == kYrConnectionTypeUnidirectional);
+}
+
+bool VPlug::ConnectDstAt(int index, VPlug* dst, int type) {
+  return Connect(this, dst, type, -1, index, type == kYrConnectionTypeUnidirectional);
+}
+
+bool VPlug::ConnectAt(VPlug* src, int srcIndex, VPlug* dst, int dstIndex, int type) {
+  return Connect(src, dst, type, dstIndex, srcIndex, type == kYrConnectionTypeUnidirectional);
+}
+
+void VPlug::InsertSrc(int index, VPlug* plug, int type) {
+  if (index < 0 || index > mSrcCount) index = mSrcCount;
+  mConnections.insert(mConnections.begin() + index, Connection{plug, type});
+  ++mSrcCount;
+}
+
+void VPlug::InsertDst(int index, VPlug* plug, int type) {
+  const int count = GetDstCount();
+  if (index < 0 || index > count) index = count;
+  mConnections.insert(mConnections.begin() + mSrcCount + index, Connection{plug, type});
+}
+
+void VPlug::NotifyOwnedOfIndex(VPlug* partner, int index, bool isSrc) {
+  for (std::size_t i = 0; i < mOwned.size(); ++i) {
+    VPlug* o = mOwned[i];
+    if (o->AcceptsPartner(partner))
+      o->PlugNotify(isSrc ? kPlugNotifyOwnerSrcIndex : kPlugNotifyOwnerDstIndex, partner, &index);
+  }
+}
+
+// --- disconnecting ------------------------------------------------------------
+
+void VPlug::EraseAt(std::size_t position, bool isSrc) {
+  mConnections.erase(mConnections.begin() + static_cast<std::ptrdiff_t>(position));
+  if (isSrc) --mSrcCount;
+}
+
+bool VPlug::Disconnect(VPlug* src, VPlug* dst) {
+  if (!src || !dst) return false;
+  VPlug* s = src;
+  VPlug* d = dst;
+  // The connection of forwarded plugs was recorded between their owners.
+  while (d->FindSrc(s) < 0) {
+    bool climbed = false;
+    if (s->HasPlugFlag(kPlugForwarded) && s->mOwner) {
+      s = s->mOwner;
+      climbed = true;
+    }
+    if (d->HasPlugFlag(kPlugForwarded) && d->mOwner) {
+      d = d->mOwner;
+      climbed = true;
+    }
+    if (!climbed) return false;
+  }
+  d->EraseAt(static_cast<std::size_t>(d->FindSrc(s)), true);
+  const int j = s->FindDst(d);
+  const bool recorded = j >= 0;
+  if (recorded) {
+    s->EraseAt(static_cast<std::size_t>(s->mSrcCount + j), false);
+  } else {
+    EraseOne(s->mOneWayDsts, d);
+  }
+  d->PlugNotify(kPlugNotifySrcRemoved, s, nullptr);
+  if (recorded) s->PlugNotify(kPlugNotifyDstRemoved, d, nullptr);
+  return true;
+}
+
+bool VPlug::DisconnectAllSrc() {
+  while (mSrcCount > 0) {
+    VPlug* s = mConnections[static_cast<std::size_t>(mSrcCount - 1)].plug;
+    if (!Disconnect(s, this)) return false;
+  }
+  return true;
+}
+
+bool VPlug::DisconnectAllDst() {
+  while (GetDstCount() > 0) {
+    VPlug* d = mConnections.back().plug;
+    if (!Disconnect(this, d)) return false;
+  }
+  return true;
+}
+
+bool VPlug::DisconnectSrcAt(int index) {
+  VPlug* s = GetSrc(index);
+  return s && Disconnect(s, this);
+}
+
+bool VPlug::DisconnectDstAt(int index) {
+  VPlug* d = GetDst(index);
+  return d && Disconnect(this, d);
+}
+
+bool VPlug::ReplaceSrcAt(int index, VPlug* plug, int type) {
+  VPlug* old = GetSrc(index);
+  if (!old || !plug) return false;
+  if (old == plug) {
+    mConnections[static_cast<std::size_t>(index)].type = type;
+    return true;
+  }
+  // The new source goes in front of the old one, which then leaves.
+  if (!Connect(plug, this, type, index, -1, type == kYrConnectionTypeUnidirectional)) return false;
+  Disconnect(old, this);
+  return true;
+}
+
+bool VPlug::ReplaceDstAt(int index, VPlug* plug, int type) {
+  VPlug* old = GetDst(index);
+  if (!old || !plug) return false;
+  if (old == plug) {
+    mConnections[static_cast<std::size_t>(mSrcCount + index)].type = type;
+    return true;
+  }
+  if (!Connect(this, plug, type, -1, index, type == kYrConnectionTypeUnidirectional)) return false;
+  Disconnect(this, old);
+  return true;
+}
+
+bool VPlug::SwapSrc(int a, int b) {
+  if (a < 0 || b < 0 || a >= mSrcCount || b >= mSrcCount) return false;
+  if (a != b) {
+    std::swap(mConnections[static_cast<std::size_t>(a)], mConnections[static_cast<std::size_t>(b)]);
+    PlugNotify(kPlugNotifySrcMoved, nullptr, nullptr);
+  }
+  return true;
+}
+
+bool VPlug::MoveSrc(int from, int to) {
+  if (from < 0 || to < 0 || from >= mSrcCount || to >= mSrcCount) return false;
+  if (from != to) {
+    const Connection moved = mConnections[static_cast<std::size_t>(from)];
+    mConnections.erase(mConnections.begin() + from);
+    mConnections.insert(mConnections.begin() + to, moved);
+    PlugNotify(kPlugNotifySrcMoved, nullptr, nullptr);
+  }
+  return true;
+}
+
+// --- queries ------------------------------------------------------------------
+
+VPlug* VPlug::GetSrc(int index) const {
+  if (index < 0 || index >= mSrcCount) return nullptr;
+  return mConnections[static_cast<std::size_t>(index)].plug;
+}
+
+int VPlug::GetSrcType(int index) const {
+  if (index < 0 || index >= mSrcCount) return kYrConnectionTypeNone;
+  return mConnections[static_cast<std::size_t>(index)].type;
+}
+
+VPlug* VPlug::GetDst(int index) const {
+  if (index < 0 || index >= GetDstCount()) return nullptr;
+  return mConnections[static_cast<std::size_t>(mSrcCount + index)].plug;
+}
+
+int VPlug::GetDstType(int index) const {
+  if (index < 0 || index >= GetDstCount()) return kYrConnectionTypeNone;
+  return mConnections[static_cast<std::size_t>(mSrcCount + index)].type;
+}
+
+int VPlug::FindSrc(const VPlug* plug) const {
+  for (int i = 0; i < mSrcCount; ++i)
+    if (mConnections[static_cast<std::size_t>(i)].plug == plug) return i;
+  return -1;
+}
+
+int VPlug::FindDst(const VPlug* plug) const {
+  const int count = GetDstCount();
+  for (int i = 0; i < count; ++i)
+    if (mConnections[static_cast<std::size_t>(mSrcCount + i)].plug == plug) return i;
+  return -1;
+}
+
+// --- changes, ownership, listeners ----------------------------------------------
+
+void VPlug::BeginChange() {
+  if (mChangeDepth++ == 0) Broadcast(kPlugNotifyBeginChange);
+}
+
+bool VPlug::EndChange() {
+  if (mChangeDepth == 0) return false;
+  if (--mChangeDepth == 0) Broadcast(kPlugNotifyEndChange);
+  return true;
+}
+
+VPlug* VPlug::GetOwned(int index) const {
+  if (index < 0 || index >= GetOwnedCount()) return nullptr;
+  return mOwned[static_cast<std::size_t>(index)];
+}
+
+bool VPlug::SetOwner(VPlug* owner) {
+  for (VPlug* p = owner; p; p = p->mOwner)
+    if (p == this) return false;
+  if (mOwner == owner) return true;
+  if (mOwner) EraseOne(mOwner->mOwned, this);
+  mOwner = owner;
+  if (owner) owner->mOwned.push_back(this);
+  return true;
+}
+
+void VPlug::AddListener(VPlug* listener) {
+  if (!listener || listener == this) return;
+  if (std::find(mListeners.begin(), mListeners.end(), listener) != mListeners.end()) return;
+  mListeners.push_back(listener);
+  listener->mListening.push_back(this);
+}
+
+bool VPlug::RemoveListener(VPlug* listener) {
+  if (!EraseOne(mListeners, listener)) return false;
+  EraseOne(listener->mListening, this);
+  return true;
+}
+
+bool VPlug::NotifyListeners(int code, VPlug* origin, void* data) {
+  // Indexed from the back so that listeners may leave during the walk.
+  for (std::size_t i = mListeners.size(); i > 0; --i) {
+    if (i > mListeners.size()) continue;
+    if (!mListeners[i - 1]->PlugNotify(code, origin, data)) return false;
+  }
+  return true;
+}
+
+bool VPlug::Broadcast(int code, void* data) {
+  if (mOwner && !HasPlugFlag(kPlugNoOwnerNotify)) return mOwner->PlugNotify(code, this, data);
+  if (!NotifyListeners(code, this, data)) return false;
+  return PlugNotify(code, this, data);
+}

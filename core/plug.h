@@ -1,0 +1,166 @@
+#pragma once
+// Connectable plug: the base of every object and property.
+//
+// A plug keeps one array of connections: first its sources, then its
+// destinations. Connecting a -> b records a among b's sources and b among a's
+// destinations (only the first when the connection is one-way). Plugs may
+// belong to an owner plug (a property to its object); a forwarded plug hands
+// connection requests on to its owner.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+enum YrConnectionType : int {
+  kYrConnectionTypeNone = 0,
+  kYrConnectionTypeSystem = 1,
+  // Asks for a one-way connection: the source does not record the destination.
+  kYrConnectionTypeUnidirectional = 2,
+};
+
+// Plug flag bits.
+enum VPlugFlag : std::uint8_t {
+  kPlugAcceptsSrc = 1,        // may receive source connections
+  kPlugAcceptsDst = 2,        // may receive destination connections
+  kPlugOneWay = 4,            // connections onto this plug are one-way
+  kPlugForwarded = 8,         // connection requests climb to the owner
+  kPlugNoOwnerNotify = 16,    // broadcasts go to the listeners, not the owner
+};
+
+// Notification codes handed to VPlug::PlugNotify.
+enum VPlugNotification : int {
+  kPlugNotifyRequestSrc = 0,        // may `partner` become a source? (refusable)
+  kPlugNotifyRequestDst = 1,        // may `partner` become a destination? (refusable)
+  kPlugNotifySrcAdded = 2,          // `partner` is about to be recorded as source
+  kPlugNotifyDstAdded = 3,          // `partner` is about to be recorded as destination
+  kPlugNotifySrcRemoved = 4,        // source `partner` was removed
+  kPlugNotifyDstRemoved = 5,        // destination `partner` was removed
+  kPlugNotifyOwnerSrcIndex = 6,     // owner gained source `partner`; data: int* index
+  kPlugNotifyOwnerDstIndex = 7,     // owner gained destination `partner`; data: int* index
+  kPlugNotifySrcMoved = 8,          // the source list was reordered
+  kPlugNotifyBeginChange = 10,      // broadcast by the outermost BeginChange
+  kPlugNotifyEndChange = 11,        // broadcast by the outermost EndChange
+  kPlugNotifyRenameRequest = 25,    // broadcast, refusable; data: VRenameData*
+  kPlugNotifyRenameDone = 26,       // broadcast; data: VRenameData*
+  kPlugNotifyValueChanged = 27,     // broadcast by properties whose value changed
+  kPlugNotifyDefinitionChanged = 29,// broadcast: minimum, maximum or items changed
+  kPlugNotifyListChanged = 30,      // broadcast: properties or sub-objects added/removed
+};
+
+class VPlug {
+ public:
+  explicit VPlug(std::uint8_t flags = kPlugAcceptsSrc | kPlugAcceptsDst);
+  VPlug(const VPlug&) = delete;
+  VPlug& operator=(const VPlug&) = delete;
+  // Disconnects from every partner, leaves its owner and listeners.
+  virtual ~VPlug();
+
+  // Class id of the plug's class (0 for plain plugs).
+  virtual int GetClassId() const { return 0; }
+  // Acceptance filter of the plug's class: may `partner` be connected here?
+  virtual bool AcceptsPartner(const VPlug* partner) const;
+  // Receives notifications. Answers false to refuse a request (codes 0, 1, 25).
+  virtual bool PlugNotify(int code, VPlug* partner, void* data);
+
+  std::uint8_t GetPlugFlags() const { return mPlugFlags; }
+  void SetPlugFlags(std::uint8_t flags) { mPlugFlags = flags; }
+  void SetPlugFlag(std::uint8_t bit, bool on);
+  bool HasPlugFlag(std::uint8_t bit) const { return (mPlugFlags & bit) != 0; }
+
+  // --- connections; `ConnectSrc(a)` on b is a -> b -----------------------
+  bool ConnectSrc(VPlug* src, int type = kYrConnectionTypeNone);
+  bool ConnectDst(VPlug* dst, int type = kYrConnectionTypeNone);
+  // Inserts the new source (destination) before entry `index` of this plug's
+  // list; an index out of range appends.
+  bool ConnectSrcAt(int index, VPlug* src, int type = kYrConnectionTypeNone);
+  bool ConnectDstAt(int index, VPlug* dst, int type = kYrConnectionTypeNone);
+  // src -> dst with dst placed before entry `srcIndex` of src's destinations
+  // and src before entry `dstIndex` of dst's sources (-1: at the end).
+  static bool ConnectAt(VPlug* src, int srcIndex, VPlug* dst, int dstIndex,
+                        int type = kYrConnectionTypeNone);
+  // The full algorithm; `oneWay` asks for a one-way connection.
+  static bool Connect(VPlug* src, VPlug* dst, int type, int dstSrcIndex, int srcDstIndex,
+                      bool oneWay);
+  // Removes src -> dst (climbing to forwarded owners when the plugs themselves
+  // are not connected).
+  static bool Disconnect(VPlug* src, VPlug* dst);
+
+  bool DisconnectSrc(VPlug* src) { return Disconnect(src, this); }
+  bool DisconnectDst(VPlug* dst) { return Disconnect(this, dst); }
+  bool DisconnectAllSrc();
+  bool DisconnectAllDst();
+  bool DisconnectSrcAt(int index);
+  bool DisconnectDstAt(int index);
+  // Replaces the source (destination) at `index` with `plug`, keeping the
+  // position. Fails, changing nothing, when the new connection is refused.
+  bool ReplaceSrcAt(int index, VPlug* plug, int type = kYrConnectionTypeNone);
+  bool ReplaceDstAt(int index, VPlug* plug, int type = kYrConnectionTypeNone);
+  // Exchanges two source entries / moves one before entry `to` of the sources.
+  bool SwapSrc(int a, int b);
+  bool MoveSrc(int from, int to);
+
+  int GetSrcCount() const { return mSrcCount; }
+  VPlug* GetSrc(int index) const;
+  int GetSrcType(int index) const;
+  int GetDstCount() const { return static_cast<int>(mConnections.size()) - mSrcCount; }
+  VPlug* GetDst(int index) const;
+  int GetDstType(int index) const;
+  int FindSrc(const VPlug* plug) const;  // -1 when absent
+  int FindDst(const VPlug* plug) const;
+  bool IsConnectedTo(const VPlug* dst) const { return FindDst(dst) >= 0; }
+
+  // Nested change brackets; the outermost pair broadcasts codes 10 and 11.
+  void BeginChange();
+  bool EndChange();
+  int GetChangeDepth() const { return mChangeDepth; }
+
+  // --- ownership ---------------------------------------------------------
+  VPlug* GetOwner() const { return mOwner; }
+  int GetOwnerCount() const { return mOwner ? 1 : 0; }
+  int GetOwnedCount() const { return static_cast<int>(mOwned.size()); }
+  VPlug* GetOwned(int index) const;
+  // Leaves the old owner and joins `owner` (null: none). Refuses a cycle.
+  bool SetOwner(VPlug* owner);
+
+  // --- broadcast notifications --------------------------------------------
+  // Listeners receive this plug's broadcasts (when it has no owner or flag 16).
+  void AddListener(VPlug* listener);
+  bool RemoveListener(VPlug* listener);
+  int GetListenerCount() const { return static_cast<int>(mListeners.size()); }
+  // Hands a notification to the owner (when there is one and flag 16 is
+  // clear), else to the listeners, last added first, then to this plug.
+  // Answers false when anyone refused.
+  bool Broadcast(int code, void* data = nullptr);
+  // Hands a notification to the listeners only, last added first.
+  bool NotifyListeners(int code, VPlug* origin, void* data);
+
+ private:
+  struct Connection {
+    VPlug* plug;
+    int type;
+  };
+
+  void InsertSrc(int index, VPlug* plug, int type);
+  void InsertDst(int index, VPlug* plug, int type);
+  void EraseAt(std::size_t position, bool isSrc);
+  void NotifyOwnedOfIndex(VPlug* partner, int index, bool isSrc);
+  static bool Accepts(VPlug* s, VPlug* d, bool oneWay);
+
+  std::vector<Connection> mConnections;  // sources, then destinations
+  int mSrcCount = 0;
+  // Plugs holding this one as a one-way source (not in the destinations), so
+  // that they can be told when this plug dies.
+  std::vector<VPlug*> mOneWayDsts;
+  VPlug* mOwner = nullptr;
+  std::vector<VPlug*> mOwned;
+  std::vector<VPlug*> mListeners;   // plugs listening to this one
+  std::vector<VPlug*> mListening;   // plugs this one listens to
+  int mChangeDepth = 0;
+  std::uint8_t mPlugFlags;
+};
+
+// Data of the rename notifications 25 and 26.
+struct VRenameData {
+  const char* oldName;
+  const char* newName;
+};
