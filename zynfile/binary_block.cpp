@@ -1,0 +1,118 @@
+// Parsing one block of the binary form: records of
+//   u32 end offset, u32 value count, u32 value-list length, u8 name length,
+//   name, value list, nested block
+// closed by a null record. Every length is checked against the block's bytes
+// before it is used, so a damaged file can neither read out of bounds nor
+// make us allocate more than the file holds.
+
+#include <cstring>
+
+#include "zynfile/byte_order.h"
+#include "zynfile/field_list.h"
+
+namespace {
+
+constexpr int64_t kRecordHeader = 13;
+
+// Payload size per type byte; 0 = not a value type, 0xFF = length-prefixed.
+struct PayloadTable {
+  uint8_t size[256] = {};
+  constexpr PayloadTable() {
+    size['C'] = 1;
+    size['I'] = 4;
+    size['F'] = 4;
+    size['D'] = 8;
+    size['L'] = 8;
+    size['S'] = 0xFF;
+    size['R'] = 0xFF;
+  }
+};
+constexpr PayloadTable kPayload;
+
+}  // namespace
+
+bool VZynFieldList::ParseBinary(std::shared_ptr<const void> keep_alive, const uint8_t* bytes,
+                                int64_t begin, int64_t end, bool swap, std::string* error) {
+  keep_alive_ = std::move(keep_alive);
+  bytes_ = bytes;
+  origin_ = begin;
+  size_ = end - begin;
+  binary_ = true;
+  swap_ = swap;
+
+  int64_t p = begin;  // file offset of the record being read
+  for (;;) {
+    if (end - p < kRecordHeader) {
+      *error = "block is not closed by a null record";
+      return false;
+    }
+    const uint8_t* r = bytes + (p - begin);
+    uint32_t record_end = VLoadU32(r, swap);
+    uint32_t count = VLoadU32(r + 4, swap);
+    uint32_t length = VLoadU32(r + 8, swap);
+    uint8_t name_length = r[12];
+    if (record_end == 0) {
+      end_offset_ = p + kRecordHeader;
+      return true;
+    }
+    int64_t values_begin = p + kRecordHeader + name_length;
+    int64_t values_end = values_begin + length;
+    if (record_end <= p || record_end < values_end || record_end > end) {
+      *error = "record end offset " + std::to_string(record_end) + " at offset " + std::to_string(p) +
+               " lies outside its block";
+      return false;
+    }
+    std::string_view name(reinterpret_cast<const char*>(r + kRecordHeader), name_length);
+    if (name.find('\0') != std::string_view::npos) {
+      *error = "field name with a NUL byte at offset " + std::to_string(p);
+      return false;
+    }
+    int field = AddField(name);
+    uint32_t instance_index = AddInstance(field);
+
+    // Locate the values. Their number is bounded by the bytes that hold them.
+    const uint8_t* v = bytes + (values_begin - begin);
+    const uint8_t* v_end = bytes + (values_end - begin);
+    uint32_t found = 0;
+    bool valid = true;
+    while (found < count) {
+      if (v >= v_end) {
+        valid = false;
+        *error = "value count exceeds the value list of field " + std::string(name);
+        break;
+      }
+      uint8_t size = kPayload.size[*v];
+      if (size == 0) {
+        valid = false;
+        *error = "unknown value type " + std::to_string(*v) + " in field " + std::string(name);
+        break;
+      }
+      const uint8_t* payload = v + 1;
+      size_t payload_size = size;
+      if (size == 0xFF) {
+        if (v_end - payload < 4) {
+          valid = false;
+          *error = "string length exceeds the value list of field " + std::string(name);
+          break;
+        }
+        payload_size = 4 + static_cast<size_t>(VLoadU32(payload, swap));
+      }
+      if (static_cast<size_t>(v_end - payload) < payload_size) {
+        valid = false;
+        *error = "value exceeds the value list of field " + std::string(name);
+        break;
+      }
+      values_.push_back(VZynValueRef{static_cast<uint32_t>(payload - bytes), 0});
+      ++found;
+      v = payload + payload_size;
+    }
+    VZynFieldInstance& inst = fields_[static_cast<size_t>(field)].instances[instance_index];
+    inst.value_count = found;
+    if (!valid) return false;
+    if (values_end < record_end) {
+      inst.block_offset = values_end;
+      inst.block_end = record_end;
+    }
+    p = record_end;
+  }
+}

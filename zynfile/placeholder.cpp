@@ -1,3 +1,0 @@
-namespace zynfile_detail {
-int Placeholder() { return 0; }
-}
