@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   const int64_t ticks = TicksFrom(data, size);
-  for (int64_t t : {ticks, -ticks, ticks / 1000, INT64_MIN, INT64_MAX, -INT64_MAX}) {
+  for (int64_t t : {ticks, VTimeWrapSub(0, ticks), ticks / 1000, INT64_MIN, INT64_MAX, -INT64_MAX}) {
     for (int mode : modes) {
       for (int detail = -1; detail <= 7; ++detail) {
         VTimeGetString(VTime(t), detail, mode, 0);
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     VTimeSpan span(VTime(t), VTime(ticks ^ 0x5555));
     (void)span.GetDuration();
-    (void)(span & VTimeSpan(VTime(-t), VTime(t)));
+    (void)(span & VTimeSpan(-VTime(t), VTime(t)));
   }
   if (size >= 28) {
     int labels[7];
