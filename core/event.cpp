@@ -25,6 +25,17 @@ bool VEventBase::Remove(void* target, VEventFunction function) {
   return false;
 }
 
+bool VEventBase::Remove(void* target, VEventFunction function, std::intptr_t value) {
+  for (std::size_t i = 0; i < mRecords.size(); ++i) {
+    const Record& r = mRecords[i];
+    if (r.target == target && r.function == function && r.value == value) {
+      RemoveAt(i);
+      return true;
+    }
+  }
+  return false;
+}
+
 bool VEventBase::Contains(void* target, VEventFunction function) const {
   for (const Record& r : mRecords)
     if (r.target == target && r.function == function) return true;

@@ -43,6 +43,8 @@ class VEventBase {
     return Remove(target, &Thunk<T, Method>);
   }
 
+  // Deletes the first record with this target, function and value.
+  bool Remove(void* target, VEventFunction function, std::intptr_t value);
   bool Contains(void* target, VEventFunction function) const;
   std::size_t GetCount() const { return mRecords.size(); }
   void Clear();

@@ -162,4 +162,15 @@ TEST(NamedEventTest, FiresRegisteredCallbacksOnly) {
   EXPECT_EQ(total, 3);
 }
 
+int gSecondCalls = 0;
+void Second(void*, int, int) { ++gSecondCalls; }
+void RemoveSecond(void*, int, int) { VNamedEventRemove("ObjectTestReentrant", &Second, nullptr); }
+
+TEST(NamedEventTest, CallbackRemovedDuringFiringIsNotCalled) {
+  VNamedEventAdd("ObjectTestReentrant", &RemoveSecond, nullptr);
+  VNamedEventAdd("ObjectTestReentrant", &Second, nullptr);
+  EXPECT_TRUE(VNamedEventFire("ObjectTestReentrant", 0, 0));
+  EXPECT_EQ(gSecondCalls, 0);
+}
+
 }  // namespace
