@@ -18,13 +18,13 @@ constexpr int64_t kRecordHeader = 13;
 struct PayloadTable {
   uint8_t size[256] = {};
   constexpr PayloadTable() {
-    size['C'] = 1;
-    size['I'] = 4;
-    size['F'] = 4;
-    size['D'] = 8;
-    size['L'] = 8;
-    size['S'] = 0xFF;
-    size['R'] = 0xFF;
+    size[static_cast<unsigned char>('C')] = 1;
+    size[static_cast<unsigned char>('I')] = 4;
+    size[static_cast<unsigned char>('F')] = 4;
+    size[static_cast<unsigned char>('D')] = 8;
+    size[static_cast<unsigned char>('L')] = 8;
+    size[static_cast<unsigned char>('S')] = 0xFF;
+    size[static_cast<unsigned char>('R')] = 0xFF;
   }
 };
 constexpr PayloadTable kPayload;

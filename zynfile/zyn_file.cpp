@@ -208,7 +208,7 @@ bool VZynFile::ReadHeader(bool check_header) {
     return SetError(kZynErrorVersionNotYet,
                     "ZYN file version " + VersionText(version_) + " is not supported in this product");
   }
-  if (protected_) {
+  if (protected_ && !password_.empty()) {
     auto protection = std::make_unique<VZynProtection>();
     std::string message;
     int code = protection->Open(raw_, after, password_, &message);
@@ -429,7 +429,8 @@ bool VZynFile::OpenSection(int index) {
     return SetError(kZynErrorNoSection, "Section does not exist");
   }
   if (open_section_ >= 0) return false;
-  if (protected_ && !protection_) return SetError(kZynErrorCrc, "CRC check failed");
+  // Without its password a protected file shows only its header.
+  if (protected_ && !protection_) return SetError(kZynErrorCrc, "ZYN file is password protected");
   int64_t start = section_start_[static_cast<size_t>(index)];
   bool ok;
   if (binary_) {

@@ -31,7 +31,8 @@ bool CopyRaw(VZynFile& in, VZynFile& out, const std::string& temp, bool binary, 
   if (!out.CreateFile(temp, binary, !protect.empty(), h.has_camera ? h.camera_name : "")) return false;
   if (!in.OpenSection(0) || !VZynCopyBlock(in, out, kOwnTopLevel)) return false;
   in.CloseSection();
-  for (int s = 1; binary && s <= in.SectionCount(); ++s) {
+  // Extension sections exist only in unprotected binary files.
+  for (int s = 1; binary && protect.empty() && s <= in.SectionCount(); ++s) {
     if (!in.OpenSection(s) || !out.CreateSection(false) || !VZynCopyBlock(in, out, kOwnTopLevel)) return false;
     in.CloseSection();
   }

@@ -1,0 +1,7 @@
+// The ASCII reader: first line, block scanning, tokens, value conversions.
+#include "fuzz/zyn_walk.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzz_support::WalkFile(data, size, true);
+  return 0;
+}
