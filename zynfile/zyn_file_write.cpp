@@ -54,8 +54,10 @@ std::string AsciiSafe(const char* text, size_t n) {
 // ---------------------------------------------------------------- creating
 
 bool VZynFile::CreateFile(const std::string& path, bool binary, bool protect, const std::string& camera_name) {
+  int version = version_;  // set by SetVersion for this file
   CloseFile();
   Reset();
+  version_ = version;
   auto stream = std::make_unique<VFileStream>();
   if (!stream->Open(path, kVStreamCreate)) {
     path_ = path;
