@@ -61,7 +61,7 @@ void VZynFile::Reset() {
   header_ = VZynHeaderInfo{};
   section_start_.clear();
   section_version_.clear();
-  open_section_ = -1;
+  open_section_ = last_section_ = -1;
   section_check_ = kZynSectionUnidentified;
   node_id_.clear();
   section_time_ = VZynTimeStamp{};
@@ -446,7 +446,7 @@ bool VZynFile::OpenSection(int index) {
     PopAllLists();
     return false;
   }
-  open_section_ = index;
+  open_section_ = last_section_ = index;
   VerifySectionIdentification(index);
   node_id_ = FieldReadC("NodeId", FieldReadC("Param2a", ""));
   return true;

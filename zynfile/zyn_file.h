@@ -66,7 +66,8 @@ class VZynFile {
   // ---- Sections ----
   int SectionCount() const { return static_cast<int>(section_start_.size()) - 1; }
   bool OpenSection(int index);
-  bool OpenNextSection() { return OpenSection(open_section_ + 1); }
+  // Opens the section after the one opened last (the main one first).
+  bool OpenNextSection() { return OpenSection(last_section_ + 1); }
   bool CreateSection(bool overwrite_last);
   bool CloseSection();
   int OpenSectionIndex() const { return open_section_; }
@@ -235,6 +236,7 @@ class VZynFile {
   std::vector<int64_t> section_start_;
   std::vector<int> section_version_;
   int open_section_ = -1;
+  int last_section_ = -1;  // the section opened last, kept when it is closed
   VZynSectionCheck section_check_ = kZynSectionUnidentified;
   std::string node_id_;
   VZynTimeStamp section_time_;
