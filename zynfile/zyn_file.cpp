@@ -510,5 +510,11 @@ bool VZynFile::CloseFile() {
   owned_stream_.reset();
   raw_ = stream_ = nullptr;
   writing_ = false;
+  // Back to a new object's defaults; the error stays for the caller to read.
+  int code = error_code_;
+  std::string message = error_message_;
+  Reset();
+  error_code_ = code;
+  error_message_ = message;
   return ok && !had_error;
 }
