@@ -14,7 +14,7 @@ namespace {
 
 int64_t TicksFrom(const uint8_t* data, size_t size) {
   uint64_t bits = 0;
-  std::memcpy(&bits, data, size < sizeof bits ? size : sizeof bits);
+  if (size > 0) std::memcpy(&bits, data, size < sizeof bits ? size : sizeof bits);
   return static_cast<int64_t>(bits);
 }
 
