@@ -75,26 +75,31 @@ inline std::string ValueText(VZynFile& f) {
 
 // One line per occurrence in file order: indentation, name, values.
 // Occurrences named in skip are left out at the top level.
-inline std::string Tree(VZynFile& f, const std::vector<std::string>& skip = {}, int depth = 0) {
-  std::string out;
+inline void TreeInto(VZynFile& f, const std::vector<std::string>& skip, int depth, std::string* out) {
   int n = f.FieldReadOccurrenceCount();
   for (int k = 0; k < n && f.FieldReadBeginOccurrence(k); ++k) {
     std::string name = f.FieldReadGetName();
     bool skipped = false;
     for (const std::string& s : skip) skipped = skipped || s == name;
     if (skipped) continue;
-    out += std::string(static_cast<size_t>(depth) * 2, ' ') + name + ":";
-    for (int v = f.FieldReadGetCount(); v > 0; --v) out += " [" + ValueText(f) + "]";
-    out += "\n";
+    out->append(static_cast<size_t>(depth) * 2, ' ');
+    *out += name + ":";
+    for (int v = f.FieldReadGetCount(); v > 0; --v) *out += " [" + ValueText(f) + "]";
+    *out += "\n";
     if (f.FieldReadIsBlock()) {
       if (f.FieldReadBlockBegin()) {
-        out += Tree(f, {}, depth + 1);
+        TreeInto(f, {}, depth + 1, out);
         f.FieldReadBlockEnd();
       } else {
-        out += "<unreadable block>\n";
+        *out += "<unreadable block>\n";
       }
     }
   }
+}
+
+inline std::string Tree(VZynFile& f, const std::vector<std::string>& skip = {}) {
+  std::string out;
+  TreeInto(f, skip, 0, &out);
   return out;
 }
 
