@@ -81,6 +81,20 @@ double ReadBlock(VZynFile& f) {
     f.FieldReadBeginOccurrence(k);
     int n = f.FieldReadGetCount();
     bool binary = f.IsBinary();
+    if (n > 16 && (!binary || f.FieldReadGetType() == 'D')) {
+      // Arrays, as the scene readers take them.
+      static std::vector<double> array;
+      array.resize(static_cast<size_t>(n));
+      int got = f.FieldReadDn(array.data(), n);
+      for (int i = 0; i < got; ++i) sum += array[static_cast<size_t>(i)];
+      n -= got;
+    } else if (n > 16 && f.FieldReadGetType() == 'I') {
+      static std::vector<int32_t> array;
+      array.resize(static_cast<size_t>(n));
+      int got = f.FieldReadIn(array.data(), n);
+      for (int i = 0; i < got; ++i) sum += array[static_cast<size_t>(i)];
+      n -= got;
+    }
     for (int i = 0; i < n; ++i) {
       char type = binary ? f.FieldReadGetType() : 'D';
       switch (type) {

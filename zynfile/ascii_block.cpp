@@ -4,6 +4,8 @@
 // (ended by ':') and values (ended by ',', a blank or the end of the line).
 // Nested blocks are only skipped here; they are parsed when entered.
 
+#include <emmintrin.h>
+
 #include <cstring>
 
 #include "zynfile/field_list.h"
@@ -11,6 +13,34 @@
 namespace {
 
 inline bool IsBlank(uint8_t c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// Bytes that end a bare token: ':', ',', '@', '"' and blanks.
+struct TokenEnds {
+  bool table[256] = {};
+  constexpr TokenEnds() {
+    for (char c : {':', ',', '@', '"', ' ', '\t', '\r'}) table[static_cast<unsigned char>(c)] = true;
+  }
+};
+constexpr TokenEnds kTokenEnds;
+
+// The first '\n', '"', '{' or '}' in [p, end), or end. Sixteen bytes at a time:
+// long value lines are most of a scene file.
+inline const uint8_t* FindSpecial(const uint8_t* p, const uint8_t* end) {
+  const __m128i newline = _mm_set1_epi8('\n');
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i open = _mm_set1_epi8('{');
+  const __m128i close = _mm_set1_epi8('}');
+  while (end - p >= 16) {
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, newline), _mm_cmpeq_epi8(x, quote)),
+                               _mm_or_si128(_mm_cmpeq_epi8(x, open), _mm_cmpeq_epi8(x, close)));
+    int mask = _mm_movemask_epi8(hit);
+    if (mask) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    p += 16;
+  }
+  while (p < end && *p != '\n' && *p != '"' && *p != '{' && *p != '}') ++p;
+  return p;
+}
 
 // Splits the text of one line (at the block's depth) into names and values.
 class Tokenizer {
@@ -54,8 +84,12 @@ class Tokenizer {
       size_t start = i;
       while (i < b) {
         c = bytes_[i];
+        if (!kTokenEnds.table[c]) {
+          ++i;
+          continue;
+        }
         if (c == ':' || c == ',' || c == '@' || c == '"') break;
-        if (IsBlank(c)) {
+        {
           // Blanks belong to a name when the text up to the next ':' holds no
           // quote, comma or '@'. The answer holds for every blank before the
           // character that stopped the look-ahead, so each byte is looked at
@@ -112,39 +146,52 @@ bool VZynFieldList::ParseAscii(std::shared_ptr<const void> keep_alive, const uin
 
   int current_field = -1;
   uint32_t current_instance = 0;
+  uint32_t* current_count = nullptr;  // of the occurrence receiving values
   auto on_name = [&](size_t at, size_t length) {
     current_field = AddField(std::string_view(reinterpret_cast<const char*>(bytes + at), length));
     current_instance = AddInstance(current_field);
+    current_count = &fields_[static_cast<size_t>(current_field)].instances[current_instance].value_count;
   };
   auto on_value = [&](size_t at, size_t length) {
-    if (current_field < 0) return;  // values before any name mean nothing
-    values_.push_back(VZynValueRef{static_cast<uint32_t>(at), static_cast<uint32_t>(length)});  // length may carry the quoted bit
-    ++fields_[static_cast<size_t>(current_field)].instances[current_instance].value_count;
+    if (!current_count) return;  // values before any name mean nothing
+    // length may carry the quoted bit
+    values_.push_back(VZynValueRef{static_cast<uint32_t>(at), static_cast<uint32_t>(length)});
+    ++*current_count;
   };
   Tokenizer tokenizer(bytes, error);
 
   const size_t n = static_cast<size_t>(size);
+  const uint8_t* const end = bytes + n;
   size_t pos = static_cast<size_t>(begin - origin);
   int64_t depth = 0;
   while (pos < n) {
-    const void* lf = std::memchr(bytes + pos, '\n', n - pos);
-    size_t line_end = lf ? static_cast<size_t>(static_cast<const uint8_t*>(lf) - bytes) : n;
-    size_t next = lf ? line_end + 1 : n;
+    // Comment and blank lines are skipped whole.
     size_t first = pos;
-    while (first < line_end && (IsBlank(bytes[first]))) ++first;
-    if (first == line_end || bytes[first] == ';') {
-      pos = next;
+    while (first < n && IsBlank(bytes[first])) ++first;
+    if (first == n) break;
+    if (bytes[first] == '\n' || bytes[first] == ';') {
+      const void* lf = std::memchr(bytes + first, '\n', n - first);
+      pos = lf ? static_cast<size_t>(static_cast<const uint8_t*>(lf) - bytes) + 1 : n;
       continue;
     }
     bool quoted = false;
     size_t segment = pos;  // start of the text at this block's depth
-    for (size_t i = pos; i < line_end; ++i) {
-      uint8_t c = bytes[i];
+    size_t i = first;
+    for (;;) {
+      i = static_cast<size_t>(FindSpecial(bytes + i, end) - bytes);
+      uint8_t c = i < n ? bytes[i] : '\n';
+      if (c == '\n') {
+        if (quoted) {
+          *error = "unterminated quoted text at offset " + std::to_string(origin + static_cast<int64_t>(pos));
+          return false;
+        }
+        if (depth == 0 && !tokenizer.Run(segment, i, on_name, on_value)) return false;
+        pos = i + 1;
+        break;
+      }
       if (c == '"') {
         quoted = !quoted;
-      } else if (quoted || (c != '{' && c != '}')) {
-        continue;
-      } else if (c == '{') {
+      } else if (!quoted && c == '{') {
         if (depth == 0) {
           if (!tokenizer.Run(segment, i, on_name, on_value)) return false;
           if (current_field >= 0) {
@@ -153,7 +200,7 @@ bool VZynFieldList::ParseAscii(std::shared_ptr<const void> keep_alive, const uin
           }
         }
         ++depth;
-      } else {
+      } else if (!quoted) {  // '}'
         if (depth == 0) {
           if (!tokenizer.Run(segment, i, on_name, on_value)) return false;
           if (top_level) {
@@ -165,13 +212,8 @@ bool VZynFieldList::ParseAscii(std::shared_ptr<const void> keep_alive, const uin
         }
         if (--depth == 0) segment = i + 1;
       }
+      ++i;
     }
-    if (quoted) {
-      *error = "unterminated quoted text at offset " + std::to_string(origin + static_cast<int64_t>(pos));
-      return false;
-    }
-    if (depth == 0 && !tokenizer.Run(segment, line_end, on_name, on_value)) return false;
-    pos = next;
   }
   if (depth != 0 || !top_level) {
     *error = "block not closed before the end of the file";

@@ -5,6 +5,7 @@
 // before it is used, so a damaged file can neither read out of bounds nor
 // make us allocate more than the file holds.
 
+#include <algorithm>
 #include <cstring>
 
 #include "zynfile/byte_order.h"
@@ -30,6 +31,87 @@ struct PayloadTable {
 constexpr PayloadTable kPayload;
 
 }  // namespace
+
+// Records where each of count values lies in [v, v_end). Runs of doubles
+// and integers, the bulk of scene data, take a short path.
+bool VZynFieldList::IndexValues(const uint8_t* v, const uint8_t* v_end, uint32_t count, std::string_view name,
+                                VZynFieldInstance* inst, std::string* error) {
+  inst->value_count = 0;
+  if (count == 0) return true;
+  // One fixed-size type throughout: check the type bytes, store no table.
+  const uint8_t first_type = *v;
+  const uint8_t first_size = kPayload.size[first_type];
+  if (first_size != 0 && first_size != 0xFF &&
+      static_cast<uint64_t>(count) * (first_size + 1u) <= static_cast<uint64_t>(v_end - v)) {
+    const size_t stride = first_size + 1u;
+    uint32_t i = 1;
+    const uint8_t* t = v + stride;
+    while (i < count && *t == first_type) {
+      ++i;
+      t += stride;
+    }
+    if (i == count) {
+      inst->stride = static_cast<uint32_t>(stride);
+      inst->first_offset = static_cast<uint32_t>(v + 1 - bytes_);
+      inst->value_count = count;
+      return true;
+    }
+  }
+  // Every value takes at least two bytes, so this never reserves more than
+  // the file can justify.
+  size_t most = std::min<size_t>(count, static_cast<size_t>(v_end - v) / 2);
+  size_t base = offsets_.size();
+  offsets_.resize(base + most);
+  uint32_t* out = offsets_.data() + base;
+  uint32_t found = 0;
+  bool valid = true;
+  while (found < most) {
+    if (v_end - v >= 9 && *v == 'D') {
+      do {
+        out[found++] = static_cast<uint32_t>(v + 1 - bytes_);
+        v += 9;
+      } while (found < most && v_end - v >= 9 && *v == 'D');
+      continue;
+    }
+    if (v_end - v >= 5 && *v == 'I') {
+      do {
+        out[found++] = static_cast<uint32_t>(v + 1 - bytes_);
+        v += 5;
+      } while (found < most && v_end - v >= 5 && *v == 'I');
+      continue;
+    }
+    uint8_t size = kPayload.size[*v];
+    if (size == 0) {
+      valid = false;
+      *error = "unknown value type " + std::to_string(*v) + " in field " + std::string(name);
+      break;
+    }
+    const uint8_t* payload = v + 1;
+    size_t payload_size = size;
+    if (size == 0xFF) {
+      if (v_end - payload < 4) {
+        valid = false;
+        *error = "string length exceeds the value list of field " + std::string(name);
+        break;
+      }
+      payload_size = 4 + static_cast<size_t>(VLoadU32(payload, swap_));
+    }
+    if (static_cast<size_t>(v_end - payload) < payload_size) {
+      valid = false;
+      *error = "value exceeds the value list of field " + std::string(name);
+      break;
+    }
+    out[found++] = static_cast<uint32_t>(payload - bytes_);
+    v = payload + payload_size;
+  }
+  if (valid && found < count) {
+    valid = false;
+    *error = "value count exceeds the value list of field " + std::string(name);
+  }
+  offsets_.resize(base + found);
+  inst->value_count = found;
+  return valid;
+}
 
 bool VZynFieldList::ParseBinary(std::shared_ptr<const void> keep_alive, const uint8_t* bytes,
                                 int64_t begin, int64_t end, bool swap, std::string* error) {
@@ -71,44 +153,10 @@ bool VZynFieldList::ParseBinary(std::shared_ptr<const void> keep_alive, const ui
     uint32_t instance_index = AddInstance(field);
 
     // Locate the values. Their number is bounded by the bytes that hold them.
-    const uint8_t* v = bytes + (values_begin - begin);
-    const uint8_t* v_end = bytes + (values_end - begin);
-    uint32_t found = 0;
-    bool valid = true;
-    while (found < count) {
-      if (v >= v_end) {
-        valid = false;
-        *error = "value count exceeds the value list of field " + std::string(name);
-        break;
-      }
-      uint8_t size = kPayload.size[*v];
-      if (size == 0) {
-        valid = false;
-        *error = "unknown value type " + std::to_string(*v) + " in field " + std::string(name);
-        break;
-      }
-      const uint8_t* payload = v + 1;
-      size_t payload_size = size;
-      if (size == 0xFF) {
-        if (v_end - payload < 4) {
-          valid = false;
-          *error = "string length exceeds the value list of field " + std::string(name);
-          break;
-        }
-        payload_size = 4 + static_cast<size_t>(VLoadU32(payload, swap));
-      }
-      if (static_cast<size_t>(v_end - payload) < payload_size) {
-        valid = false;
-        *error = "value exceeds the value list of field " + std::string(name);
-        break;
-      }
-      values_.push_back(VZynValueRef{static_cast<uint32_t>(payload - bytes), 0});
-      ++found;
-      v = payload + payload_size;
-    }
     VZynFieldInstance& inst = fields_[static_cast<size_t>(field)].instances[instance_index];
-    inst.value_count = found;
-    if (!valid) return false;
+    if (!IndexValues(bytes + (values_begin - begin), bytes + (values_end - begin), count, name, &inst, error)) {
+      return false;
+    }
     if (values_end < record_end) {
       inst.block_offset = values_end;
       inst.block_end = record_end;

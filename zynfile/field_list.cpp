@@ -32,7 +32,7 @@ int VZynFieldList::AddField(std::string_view name) {
 uint32_t VZynFieldList::AddInstance(int field) {
   VZynField& f = fields_[static_cast<size_t>(field)];
   f.instances.push_back(VZynFieldInstance{});
-  f.instances.back().first_value = static_cast<uint32_t>(values_.size());
+  f.instances.back().first_value = static_cast<uint32_t>(binary_ ? offsets_.size() : values_.size());
   uint32_t instance = static_cast<uint32_t>(f.instances.size() - 1);
   order_.push_back(Occurrence{static_cast<uint32_t>(field), instance});
   return instance;

@@ -18,6 +18,19 @@ struct VZynFieldInstance {
   int64_t block_end = 0;     // binary: file offset just past the nested block
   uint32_t first_value = 0;  // index of the first value in the list's value table
   uint32_t value_count = 0;
+  // Binary value lists of one fixed-size type (arrays, the bulk of scene
+  // data) need no table: value i lies at first_offset + i * stride.
+  uint32_t stride = 0;
+  uint32_t first_offset = 0;
+};
+
+// One value as stored. Binary: p is its payload and type its type byte.
+// ASCII: p and length are its text, type is 'S'.
+struct VZynValue {
+  const uint8_t* p = nullptr;
+  uint32_t length = 0;
+  uint8_t type = 0;
+  bool quoted = false;
 };
 
 struct VZynField {
@@ -58,13 +71,23 @@ class VZynFieldList {
 
   bool binary() const { return binary_; }
   bool swap() const { return swap_; }
-  // The value's bytes (binary: its payload, type byte at [-1]; ASCII: text).
-  const uint8_t* value_bytes(uint32_t value) const { return bytes_ + values_[value].offset; }
-  uint32_t value_length(uint32_t value) const { return values_[value].length & ~kQuotedBit; }
-  // ASCII: the value was written between double quotes.
-  bool value_quoted(uint32_t value) const { return (values_[value].length & kQuotedBit) != 0; }
   static constexpr uint32_t kQuotedBit = 0x80000000u;
-  uint8_t value_type(uint32_t value) const { return binary_ ? bytes_[values_[value].offset - 1] : 'S'; }
+  // Value i of an occurrence of this list.
+  VZynValue value(const VZynFieldInstance& inst, uint32_t i) const {
+    VZynValue v;
+    if (binary_) {
+      v.p = inst.stride ? bytes_ + inst.first_offset + static_cast<size_t>(i) * inst.stride
+                        : bytes_ + offsets_[inst.first_value + i];
+      v.type = v.p[-1];
+    } else {
+      const VZynValueRef& ref = values_[inst.first_value + i];
+      v.p = bytes_ + ref.offset;
+      v.length = ref.length & ~kQuotedBit;
+      v.type = 'S';
+      v.quoted = (ref.length & kQuotedBit) != 0;
+    }
+    return v;
+  }
 
   const std::shared_ptr<const void>& keep_alive() const { return keep_alive_; }
   const uint8_t* bytes() const { return bytes_; }
@@ -76,6 +99,8 @@ class VZynFieldList {
  private:
   int AddField(std::string_view name);
   uint32_t AddInstance(int field);
+  bool IndexValues(const uint8_t* v, const uint8_t* v_end, uint32_t count, std::string_view name,
+                   VZynFieldInstance* inst, std::string* error);
 
   std::shared_ptr<const void> keep_alive_;
   const uint8_t* bytes_ = nullptr;
@@ -87,6 +112,7 @@ class VZynFieldList {
 
   std::vector<VZynField> fields_;
   std::vector<Occurrence> order_;
-  std::vector<VZynValueRef> values_;
+  std::vector<uint32_t> offsets_;     // binary: one per value, just past its type byte
+  std::vector<VZynValueRef> values_;  // ASCII: one per value
   std::unordered_map<std::string_view, int> index_;  // used once the block has many names
 };

@@ -70,6 +70,7 @@ void VZynFile::Reset() {
   ascii_depth_ = ascii_column_ = ascii_indent_ = 0;
   ascii_wrap_pending_ = false;
   out_.clear();
+  out_len_ = 0;
   out_base_ = 0;
   embedded_.clear();
   error_code_ = kZynErrorNone;

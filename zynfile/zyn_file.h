@@ -8,6 +8,7 @@
 // message and does nothing more.
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -123,6 +124,10 @@ class VZynFile {
   VTime FieldReadT(const char* name, VTime fallback);
   // n doubles of the field, or n copies of fallback when it is missing.
   void FieldReadFn(const char* name, double* out, int n, const double* fallback);
+  // Up to n values from the cursor, each as FieldReadD (FieldReadI) would
+  // give it; answers how many were read. Arrays of one type take a short path.
+  int FieldReadDn(double* out, int n);
+  int FieldReadIn(int32_t* out, int n);
 
   bool FieldReadIsBlock() const;
   bool FieldReadBlockBegin();
@@ -199,7 +204,19 @@ class VZynFile {
   // Field selection helpers.
   VZynFieldList* CurrentList() const;
   const VZynFieldInstance* Current() const;
-  bool NextValue(uint32_t* value);
+  // The value at the cursor of the selected occurrence (Next moves past it).
+  bool PeekValue(VZynValue* out) const {
+    if (selections_.empty() || error_code_ != kZynErrorNone) return false;
+    const Selection& s = selections_.back();
+    if (!s.inst || s.cursor >= s.inst->value_count) return false;
+    *out = lists_.back()->value(*s.inst, s.cursor);
+    return true;
+  }
+  bool NextValue(VZynValue* out) {
+    if (!PeekValue(out)) return false;
+    ++selections_.back().cursor;
+    return true;
+  }
 
   // Writer helpers.
   bool WriteHeaderAndExtension(const std::string& camera_name);
@@ -207,12 +224,23 @@ class VZynFile {
   bool WriteFooter(int section);
   bool PatchRecord(WriteLevel& level);
   bool CloseTopLevel();
-  bool Emit(const void* data, size_t n);
+  // Appends bytes to the output; a short inline path while they fit.
+  bool Emit(const void* data, size_t n) {
+    if (out_len_ + n <= out_.size() && error_code_ == kZynErrorNone) {
+      std::memcpy(out_.data() + out_len_, data, n);
+      out_len_ += n;
+      return true;
+    }
+    return EmitSlow(data, n);
+  }
+  bool EmitSlow(const void* data, size_t n);
   bool FlushOut();
-  int64_t OutTell() const { return out_base_ + static_cast<int64_t>(out_.size()); }
+  int64_t OutTell() const { return out_base_ + static_cast<int64_t>(out_len_); }
   bool BeginValue();
   bool AsciiValue(const char* text, size_t length, bool quoted);
   bool BinaryValue(uint8_t type, const void* payload, size_t size);
+  template <size_t N>
+  bool BinaryFixed(uint8_t type, const void* payload);
   void CheckStream();
 
   std::string password_;
@@ -248,6 +276,7 @@ class VZynFile {
     int field = -1;
     uint32_t instance = 0;
     uint32_t cursor = 0;
+    const VZynFieldInstance* inst = nullptr;  // the selected occurrence, or none
   };
   std::vector<Selection> selections_;  // parallel to lists_
   // ASCII files are read from one view of the whole file.
@@ -262,7 +291,8 @@ class VZynFile {
   int ascii_column_ = 0;
   int ascii_indent_ = 0;
   bool ascii_wrap_pending_ = false;
-  std::vector<uint8_t> out_;  // bytes not yet handed to the stream
+  std::vector<uint8_t> out_;  // bytes not yet handed to the stream: out_[0, out_len_)
+  size_t out_len_ = 0;
   int64_t out_base_ = 0;      // stream offset of out_[0]
   std::vector<std::string> embedded_;
 

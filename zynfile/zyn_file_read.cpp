@@ -1,5 +1,6 @@
 // Reading fields and values of the entered block.
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -33,10 +34,40 @@ int64_t TextToInt64(const char* p, const char* end) {
   return negative ? static_cast<int64_t>(0 - value) : static_cast<int64_t>(value);
 }
 
+// Short decimals ("1.25", "-0.001") are most numbers in scene files. When
+// the digits fit in 53 bits and the power of ten is exact as a double, one
+// multiplication or division rounds correctly; anything else goes to the
+// general conversion.
+bool FastDecimal(const char* p, const char* end, double* out) {
+  static const double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                  1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  bool negative = false;
+  if (p < end && *p == '-') {
+    negative = true;
+    ++p;
+  }
+  uint64_t mantissa = 0;
+  int digits = 0, fraction = 0;
+  const char* start = p;
+  for (; p < end && *p >= '0' && *p <= '9'; ++p, ++digits) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+  if (p < end && *p == '.') {
+    ++p;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p, ++digits, ++fraction) {
+      mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    }
+  }
+  if (p == start || digits == 0 || digits > 15 || fraction > 22) return false;
+  if (p < end && (*p == 'e' || *p == 'E' || *p == 'x' || *p == 'X')) return false;
+  double value = static_cast<double>(mantissa) / kPow10[fraction];
+  *out = negative ? -value : value;
+  return true;
+}
+
 double TextToDouble(const char* p, const char* end) {
   p = SkipBlanks(p, end);
   if (p < end && *p == '+') ++p;
   double value = 0.0;
+  if (FastDecimal(p, end, &value)) return value;
   std::from_chars(p, end, value);  // on failure value stays 0
   return value;
 }
@@ -59,10 +90,8 @@ int32_t WrapToInt32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_
 VZynFieldList* VZynFile::CurrentList() const { return lists_.empty() ? nullptr : lists_.back().get(); }
 
 const VZynFieldInstance* VZynFile::Current() const {
-  if (lists_.empty() || !Usable()) return nullptr;
-  const Selection& s = selections_.back();
-  if (s.field < 0) return nullptr;
-  return &lists_.back()->field(s.field).instances[s.instance];
+  if (selections_.empty() || error_code_ != kZynErrorNone) return nullptr;
+  return selections_.back().inst;
 }
 
 bool VZynFile::FieldReadBegin(const char* name) {
@@ -72,7 +101,7 @@ bool VZynFile::FieldReadBegin(const char* name) {
   if (f < 0) return false;
   VZynField& field = list->field(f);
   if (field.cursor >= field.instances.size()) return false;
-  selections_.back() = Selection{f, field.cursor, 0};
+  selections_.back() = Selection{f, field.cursor, 0, &field.instances[field.cursor]};
   return true;
 }
 
@@ -81,7 +110,7 @@ bool VZynFile::FieldReadBegin(const char* name, int index) {
   if (!list || !Usable() || !name || index < 0) return false;
   int f = list->FindField(name);
   if (f < 0 || static_cast<size_t>(index) >= list->field(f).instances.size()) return false;
-  selections_.back() = Selection{f, static_cast<uint32_t>(index), 0};
+  selections_.back() = Selection{f, static_cast<uint32_t>(index), 0, &list->field(f).instances[static_cast<size_t>(index)]};
   return true;
 }
 
@@ -102,7 +131,7 @@ bool VZynFile::FieldReadBeginOccurrence(int k) {
   VZynFieldList* list = CurrentList();
   if (!list || !Usable() || k < 0 || k >= static_cast<int>(list->occurrences().size())) return false;
   const VZynFieldList::Occurrence& o = list->occurrences()[static_cast<size_t>(k)];
-  selections_.back() = Selection{static_cast<int>(o.field), o.instance, 0};
+  selections_.back() = Selection{static_cast<int>(o.field), o.instance, 0, &list->field(static_cast<int>(o.field)).instances[o.instance]};
   return true;
 }
 
@@ -123,143 +152,164 @@ int VZynFile::FieldReadGetRemain() const {
 }
 
 char VZynFile::FieldReadGetType() const {
-  const VZynFieldInstance* inst = Current();
-  const Selection& s = selections_.empty() ? Selection{} : selections_.back();
-  if (!inst || !binary_ || s.cursor >= inst->value_count) return 'S';
-  return static_cast<char>(CurrentList()->value_type(inst->first_value + s.cursor));
+  VZynValue v;
+  if (!binary_ || !PeekValue(&v)) return 'S';
+  return static_cast<char>(v.type);
 }
 
 bool VZynFile::FieldReadIsQuoted() const {
-  const VZynFieldInstance* inst = Current();
-  if (!inst || binary_ || selections_.back().cursor >= inst->value_count) return false;
-  return CurrentList()->value_quoted(inst->first_value + selections_.back().cursor);
-}
-
-bool VZynFile::NextValue(uint32_t* value) {
-  const VZynFieldInstance* inst = Current();
-  if (!inst) return false;
-  Selection& s = selections_.back();
-  if (s.cursor >= inst->value_count) return false;
-  *value = inst->first_value + s.cursor++;
-  return true;
+  VZynValue v;
+  return !binary_ && PeekValue(&v) && v.quoted;
 }
 
 // ---- typed getters
 
 namespace {
 
-struct StoredValue {
-  uint8_t type;
-  const uint8_t* p;
-  bool swap;
-  int64_t AsInt64() const {
-    switch (type) {
-      case 'C': return static_cast<int8_t>(p[0]);
-      case 'I': return static_cast<int32_t>(VLoadU32(p, swap));
-      case 'L': return static_cast<int64_t>(VLoadU64(p, swap));
-      case 'F': return DoubleToInt64(AsDouble());
-      case 'D': return DoubleToInt64(AsDouble());
-      default: return 0;
+int64_t BinaryAsInt64(const VZynValue& v, bool swap);
+
+double BinaryAsDouble(const VZynValue& v, bool swap) {
+  switch (v.type) {
+    case 'F': {
+      uint32_t bits = VLoadU32(v.p, swap);
+      float f;
+      std::memcpy(&f, &bits, 4);
+      return f;
     }
-  }
-  double AsDouble() const {
-    switch (type) {
-      case 'F': {
-        uint32_t bits = VLoadU32(p, swap);
-        float f;
-        std::memcpy(&f, &bits, 4);
-        return f;
-      }
-      case 'D': {
-        uint64_t bits = VLoadU64(p, swap);
-        double d;
-        std::memcpy(&d, &bits, 8);
-        return d;
-      }
-      case 'C':
-      case 'I':
-      case 'L': return static_cast<double>(AsInt64());
-      default: return 0.0;
+    case 'D': {
+      uint64_t bits = VLoadU64(v.p, swap);
+      double d;
+      std::memcpy(&d, &bits, 8);
+      return d;
     }
+    case 'C':
+    case 'I':
+    case 'L': return static_cast<double>(BinaryAsInt64(v, swap));
+    default: return 0.0;
   }
-};
+}
+
+int64_t BinaryAsInt64(const VZynValue& v, bool swap) {
+  switch (v.type) {
+    case 'C': return static_cast<int8_t>(v.p[0]);
+    case 'I': return static_cast<int32_t>(VLoadU32(v.p, swap));
+    case 'L': return static_cast<int64_t>(VLoadU64(v.p, swap));
+    case 'F':
+    case 'D': return DoubleToInt64(BinaryAsDouble(v, swap));
+    default: return 0;
+  }
+}
+
+const char* Text(const VZynValue& v) { return reinterpret_cast<const char*>(v.p); }
 
 }  // namespace
 
 char VZynFile::FieldReadCH() {
-  uint32_t v;
+  VZynValue v;
   if (!NextValue(&v)) return 0;
-  const VZynFieldList& list = *CurrentList();
-  if (!binary_) return list.value_length(v) ? static_cast<char>(list.value_bytes(v)[0]) : 0;
-  return list.value_type(v) == 'C' ? static_cast<char>(list.value_bytes(v)[0]) : 0;
+  if (!binary_) return v.length ? Text(v)[0] : 0;
+  return v.type == 'C' ? Text(v)[0] : 0;
 }
 
 std::string VZynFile::FieldReadC() {
-  uint32_t v;
+  VZynValue v;
   if (!NextValue(&v)) return "";
-  const VZynFieldList& list = *CurrentList();
-  const char* p = reinterpret_cast<const char*>(list.value_bytes(v));
-  if (!binary_) return std::string(p, list.value_length(v));
-  if (list.value_type(v) != 'S') return "";
-  uint32_t length = VLoadU32(list.value_bytes(v), swapped_);
-  p += 4;
+  if (!binary_) return std::string(Text(v), v.length);
+  if (v.type != 'S') return "";
+  uint32_t length = VLoadU32(v.p, swapped_);
+  const char* p = Text(v) + 4;
   // Object names are stored as "Name" 0x00 0x01 "Class".
-  for (uint32_t i = 0; i + 1 < length; ++i) {
-    if (p[i] == '\0' && p[i + 1] == '\1') {
+  const void* zero = std::memchr(p, '\0', length);
+  while (zero) {
+    uint32_t i = static_cast<uint32_t>(static_cast<const char*>(zero) - p);
+    if (i + 1 < length && p[i + 1] == '\1') {
       return std::string(p + i + 2, length - i - 2) + "::" + std::string(p, i);
     }
+    zero = i + 1 < length ? std::memchr(p + i + 1, '\0', length - i - 1) : nullptr;
   }
   return std::string(p, length);
 }
 
 int32_t VZynFile::FieldReadI() {
-  uint32_t v;
+  VZynValue v;
   if (!NextValue(&v)) return 0;
-  const VZynFieldList& list = *CurrentList();
-  const char* p = reinterpret_cast<const char*>(list.value_bytes(v));
-  if (!binary_) return WrapToInt32(TextToInt64(p, p + list.value_length(v)));
-  StoredValue value{list.value_type(v), list.value_bytes(v), swapped_};
-  return WrapToInt32(value.AsInt64());
+  if (!binary_) return WrapToInt32(TextToInt64(Text(v), Text(v) + v.length));
+  if (v.type == 'I') return static_cast<int32_t>(VLoadU32(v.p, swapped_));
+  return WrapToInt32(BinaryAsInt64(v, swapped_));
 }
 
 int64_t VZynFile::FieldReadLL() {
-  uint32_t v;
+  VZynValue v;
   if (!NextValue(&v)) return 0;
-  const VZynFieldList& list = *CurrentList();
-  const char* p = reinterpret_cast<const char*>(list.value_bytes(v));
-  if (!binary_) return TextToInt64(p, p + list.value_length(v));
-  return StoredValue{list.value_type(v), list.value_bytes(v), swapped_}.AsInt64();
+  if (!binary_) return TextToInt64(Text(v), Text(v) + v.length);
+  return BinaryAsInt64(v, swapped_);
 }
 
 double VZynFile::FieldReadD() {
-  uint32_t v;
+  VZynValue v;
   if (!NextValue(&v)) return 0.0;
-  const VZynFieldList& list = *CurrentList();
-  const char* p = reinterpret_cast<const char*>(list.value_bytes(v));
-  if (!binary_) return TextToDouble(p, p + list.value_length(v));
-  return StoredValue{list.value_type(v), list.value_bytes(v), swapped_}.AsDouble();
+  if (!binary_) return TextToDouble(Text(v), Text(v) + v.length);
+  if (v.type == 'D' && !swapped_) {
+    double d;
+    std::memcpy(&d, v.p, 8);
+    return d;
+  }
+  return BinaryAsDouble(v, swapped_);
 }
 
 float VZynFile::FieldReadF() {
-  uint32_t v;
+  VZynValue v;
   if (!NextValue(&v)) return 0.0f;
-  const VZynFieldList& list = *CurrentList();
-  const char* p = reinterpret_cast<const char*>(list.value_bytes(v));
   if (!binary_) {
-    double d = TextToDouble(p, p + list.value_length(v));
+    double d = TextToDouble(Text(v), Text(v) + v.length);
     if (d != 0.0 && std::isfinite(d) && std::logb(d) < -125) return 0.0f;
     return NarrowToFloat(d);
   }
-  return NarrowToFloat(StoredValue{list.value_type(v), list.value_bytes(v), swapped_}.AsDouble());
+  return NarrowToFloat(BinaryAsDouble(v, swapped_));
+}
+
+int VZynFile::FieldReadDn(double* out, int n) {
+  if (n <= 0 || selections_.empty() || error_code_ != kZynErrorNone) return 0;
+  Selection& s = selections_.back();
+  if (!s.inst) return 0;
+  int take = static_cast<int>(std::min<uint32_t>(static_cast<uint32_t>(n), s.inst->value_count - s.cursor));
+  const VZynFieldInstance& inst = *s.inst;
+  if (binary_ && !swapped_ && inst.stride == 9 && take > 0) {
+    const VZynFieldList& list = *lists_.back();
+    const uint8_t* p = list.value(inst, s.cursor).p;
+    if (p[-1] == 'D') {  // one type throughout: plain loads
+      for (int i = 0; i < take; ++i, p += 9) std::memcpy(out + i, p, 8);
+      s.cursor += static_cast<uint32_t>(take);
+      return take;
+    }
+  }
+  for (int i = 0; i < take; ++i) out[i] = FieldReadD();
+  return take;
+}
+
+int VZynFile::FieldReadIn(int32_t* out, int n) {
+  if (n <= 0 || selections_.empty() || error_code_ != kZynErrorNone) return 0;
+  Selection& s = selections_.back();
+  if (!s.inst) return 0;
+  int take = static_cast<int>(std::min<uint32_t>(static_cast<uint32_t>(n), s.inst->value_count - s.cursor));
+  const VZynFieldInstance& inst = *s.inst;
+  if (binary_ && !swapped_ && inst.stride == 5 && take > 0) {
+    const VZynFieldList& list = *lists_.back();
+    const uint8_t* p = list.value(inst, s.cursor).p;
+    if (p[-1] == 'I') {
+      for (int i = 0; i < take; ++i, p += 5) std::memcpy(out + i, p, 4);
+      s.cursor += static_cast<uint32_t>(take);
+      return take;
+    }
+  }
+  for (int i = 0; i < take; ++i) out[i] = FieldReadI();
+  return take;
 }
 
 VTime VZynFile::FieldReadT() {
-  uint32_t v;
-  const VZynFieldInstance* inst = Current();
-  if (!inst || selections_.back().cursor >= inst->value_count) return VTime(0);
-  v = inst->first_value + selections_.back().cursor;
-  const VZynFieldList& list = *CurrentList();
-  bool ticks = binary_ ? list.value_type(v) == 'L' : SectionVersion(open_section_) >= 2001;
+  VZynValue v;
+  if (!PeekValue(&v)) return VTime(0);
+  bool ticks = binary_ ? v.type == 'L' : SectionVersion(open_section_) >= 2001;
   if (ticks) return VTime(FieldReadLL());
   VTime t;
   t.SetSecondDouble(FieldReadD());
@@ -275,14 +325,11 @@ void VZynFile::FieldReadTS(VTime* start, VTime* stop) {
 
 const uint8_t* VZynFile::FieldReadR(uint32_t* size) {
   if (size) *size = 0;
-  if (!binary_) return nullptr;
-  uint32_t v;
-  if (!NextValue(&v)) return nullptr;
-  const VZynFieldList& list = *CurrentList();
-  uint8_t type = list.value_type(v);
-  if (type != 'R' && type != 'S') return nullptr;
-  if (size) *size = VLoadU32(list.value_bytes(v), swapped_);
-  return list.value_bytes(v) + 4;
+  VZynValue v;
+  if (!binary_ || !NextValue(&v)) return nullptr;
+  if (v.type != 'R' && v.type != 'S') return nullptr;
+  if (size) *size = VLoadU32(v.p, swapped_);
+  return v.p + 4;
 }
 
 // ---- named forms: Begin, one value, End; the fallback when the field is missing

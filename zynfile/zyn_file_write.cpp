@@ -202,7 +202,7 @@ bool VZynFile::CreateSection(bool overwrite_last) {
   section_version_.push_back(version_);
   open_section_ = static_cast<int>(section_start_.size()) - 1;
   writing_ = true;
-  out_.clear();
+  out_len_ = 0;
   out_base_ = start;
   raw_->SetPosition(start);
   levels_.assign(1, WriteLevel{});
@@ -212,30 +212,29 @@ bool VZynFile::CreateSection(bool overwrite_last) {
 // ---------------------------------------------------------------- output
 
 bool VZynFile::FlushOut() {
-  if (out_.empty()) return true;
+  if (out_len_ == 0) return true;
   stream_->SetPosition(out_base_);
-  bool ok = stream_->Write(out_.data(), out_.size());
-  out_base_ += static_cast<int64_t>(out_.size());
-  out_.clear();
+  bool ok = stream_->Write(out_.data(), out_len_);
+  out_base_ += static_cast<int64_t>(out_len_);
+  out_len_ = 0;
   if (!ok) return SetError(kZynErrorNoSpace, "No space left on device");
   return true;
 }
 
-bool VZynFile::Emit(const void* data, size_t n) {
+bool VZynFile::EmitSlow(const void* data, size_t n) {
   if (HasError()) return false;
-  const auto* p = static_cast<const uint8_t*>(data);
-  if (out_.size() + n > kOutFlushSize) {
-    if (!FlushOut()) return false;
-    if (n >= kOutFlushSize) {
-      stream_->SetPosition(out_base_);
-      if (!stream_->Write(p, n)) return SetError(kZynErrorNoSpace, "No space left on device");
-      out_base_ += static_cast<int64_t>(n);
-      return true;
-    }
+  if (out_.size() < kOutFlushSize) {
+    out_.resize(kOutFlushSize);
+    if (out_len_ + n <= out_.size()) return Emit(data, n);
   }
-  if (out_.capacity() < kOutFlushSize) out_.reserve(kOutFlushSize);
-  out_.insert(out_.end(), p, p + n);
-  return true;
+  if (!FlushOut()) return false;
+  if (n >= kOutFlushSize) {  // large values go straight through
+    stream_->SetPosition(out_base_);
+    if (!stream_->Write(data, n)) return SetError(kZynErrorNoSpace, "No space left on device");
+    out_base_ += static_cast<int64_t>(n);
+    return true;
+  }
+  return Emit(data, n);
 }
 
 void VZynFile::CheckStream() {
@@ -363,7 +362,8 @@ bool VZynFile::BeginValue() {
 }
 
 bool VZynFile::BinaryValue(uint8_t type, const void* payload, size_t size) {
-  if (!BeginValue()) return false;
+  // The stream was checked when the field began; values only need a field.
+  if (error_code_ != kZynErrorNone || open_field_ == 0) return BeginValue();
   WriteLevel& level = levels_.back();
   uint64_t length = uint64_t{level.length} + 1 + size;
   if (length > UINT32_MAX) return SetError(kZynErrorInvalidData, "Value list too long for the binary form");
@@ -382,8 +382,33 @@ bool VZynFile::BinaryValue(uint8_t type, const void* payload, size_t size) {
   return !HasError();
 }
 
+// Values of a fixed size: copied straight into the output buffer.
+template <size_t N>
+bool VZynFile::BinaryFixed(uint8_t type, const void* payload) {
+  if (error_code_ != kZynErrorNone || open_field_ == 0) return BeginValue();
+  WriteLevel& level = levels_.back();
+  if (level.length > UINT32_MAX - (N + 1)) {
+    return SetError(kZynErrorInvalidData, "Value list too long for the binary form");
+  }
+  if (out_len_ + N + 1 <= out_.size()) {
+    uint8_t* d = out_.data() + out_len_;
+    d[0] = type;
+    std::memcpy(d + 1, payload, N);
+    out_len_ += N + 1;
+  } else {
+    uint8_t bytes[N + 1];
+    bytes[0] = type;
+    std::memcpy(bytes + 1, payload, N);
+    if (!EmitSlow(bytes, N + 1)) return false;
+  }
+  level.count++;
+  level.length += N + 1;
+  ++open_field_;
+  return true;
+}
+
 bool VZynFile::AsciiValue(const char* text, size_t length, bool quoted) {
-  if (!BeginValue()) return false;
+  if (error_code_ != kZynErrorNone || open_field_ == 0) return BeginValue();
   char prefix[2 + 64];
   size_t n = 0;
   if (ascii_wrap_pending_) {
@@ -408,7 +433,7 @@ bool VZynFile::AsciiValue(const char* text, size_t length, bool quoted) {
 }
 
 bool VZynFile::FieldWriteCH(char value) {
-  if (binary_) return BinaryValue('C', &value, 1);
+  if (binary_) return BinaryFixed<1>('C', &value);
   return AsciiValue(&value, 1, false);
 }
 
@@ -438,21 +463,21 @@ bool VZynFile::FieldWriteC(const char* value) {
 }
 
 bool VZynFile::FieldWriteI(int32_t value) {
-  if (binary_) return BinaryValue('I', &value, 4);
+  if (binary_) return BinaryFixed<4>('I', &value);
   char text[16];
   auto r = std::to_chars(text, text + sizeof text, value);
   return AsciiValue(text, static_cast<size_t>(r.ptr - text), false);
 }
 
 bool VZynFile::FieldWriteLL(int64_t value) {
-  if (binary_) return BinaryValue('L', &value, 8);
+  if (binary_) return BinaryFixed<8>('L', &value);
   char text[24];
   auto r = std::to_chars(text, text + sizeof text, value);
   return AsciiValue(text, static_cast<size_t>(r.ptr - text), false);
 }
 
 bool VZynFile::FieldWriteF(float value) {
-  if (binary_) return BinaryValue('F', &value, 4);
+  if (binary_) return BinaryFixed<4>('F', &value);
   // "%f", then trailing zeros and a trailing point removed.
   char text[400];
   auto r = std::to_chars(text, text + sizeof text, static_cast<double>(value), std::chars_format::fixed, 6);
@@ -465,7 +490,7 @@ bool VZynFile::FieldWriteF(float value) {
 }
 
 bool VZynFile::FieldWriteD(double value) {
-  if (binary_) return BinaryValue('D', &value, 8);
+  if (binary_) return BinaryFixed<8>('D', &value);
   char text[32];  // "%.15g"
   auto r = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
   return AsciiValue(text, static_cast<size_t>(r.ptr - text), false);
