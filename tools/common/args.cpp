@@ -71,7 +71,10 @@ bool ParseInt64(const std::string& text, long long* out) {
   if (text.empty()) return false;
   errno = 0;
   char* end = nullptr;
-  long long v = std::strtoll(text.c_str(), &end, 0);
+  // Decimal, or hexadecimal after 0x; a leading zero does not mean octal.
+  size_t digits = text[0] == '-' || text[0] == '+' ? 1 : 0;
+  bool hex = text.size() > digits + 2 && text[digits] == '0' && (text[digits + 1] == 'x' || text[digits + 1] == 'X');
+  long long v = std::strtoll(text.c_str(), &end, hex ? 16 : 10);
   if (errno != 0 || end == text.c_str() || *end != '\0') return false;
   *out = v;
   return true;
