@@ -5,7 +5,6 @@
 #include <dirent.h>
 
 #include <algorithm>
-#include <regex>
 #include <string>
 
 #include "support/temp_dir.h"
@@ -59,9 +58,15 @@ class ZynFileCommandsTest : public ::testing::Test {
     return names;
   }
   // The dump with the values that change from one write to the next blanked.
-  static std::string Stable(const std::string& dump) {
-    static const std::regex kVolatile(R"re(("name":"(FileId|CreationTime)","values":\[)[^\]]*\])re");
-    return std::regex_replace(dump, kVolatile, "$1]");
+  static std::string Stable(std::string dump) {
+    for (const char* name : {"FileId", "CreationTime"}) {
+      std::string key = std::string("\"name\":\"") + name + "\",\"values\":[";
+      for (size_t at = dump.find(key); at != std::string::npos; at = dump.find(key, at + 1)) {
+        size_t begin = at + key.size();
+        dump.erase(begin, dump.find(']', begin) - begin);
+      }
+    }
+    return dump;
   }
 
   TempDir dir_;
