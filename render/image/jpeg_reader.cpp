@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace {
 
@@ -24,6 +25,13 @@ void ErrorExit(j_common_ptr info) {
 }
 
 void OutputMessage(j_common_ptr) {}
+
+// Warnings are tolerated, except the end of the data before the image is
+// complete: a truncated file fails like any other short read.
+void EmitMessage(j_common_ptr info, int level) {
+  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) ErrorExit(info);
+  if (level < 0) info->err->num_warnings++;
+}
 
 struct Progress {
   jpeg_progress_mgr base;
@@ -46,6 +54,7 @@ bool DecodeJpeg(const uint8_t* data, size_t size, VImage* image) {
   info.err = jpeg_std_error(&errors.base);
   errors.base.error_exit = ErrorExit;
   errors.base.output_message = OutputMessage;
+  errors.base.emit_message = EmitMessage;
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&info);
     return false;

@@ -69,9 +69,9 @@ TIFFOpenOptions* QuietOptions() {
   return options;
 }
 
-bool ReadScanlines(TIFF* tif, int width, int height, VImage& image) {
-  if (TIFFScanlineSize(tif) != static_cast<tmsize_t>(width) * 3) return false;
-  if (!image.Allocate(width, height, VImage::kLayoutRGB)) return false;
+bool ReadScanlines(TIFF* tif, int width, int height, int layout, VImage& image) {
+  if (TIFFScanlineSize(tif) != static_cast<tmsize_t>(width) * VImage::BytesPerPixel(layout)) return false;
+  if (!image.Allocate(width, height, layout)) return false;
   for (int row = 0; row < height; ++row) {
     if (TIFFReadScanline(tif, image.GetRow(height - 1 - row), static_cast<uint32_t>(row), 0) < 0) return false;
   }
@@ -129,9 +129,18 @@ bool VImageStreamTIFF::Decode(const uint8_t* data, size_t size, VImage& image) {
   ok = ok && VImage::ComputeSize(width, height, VImage::kLayoutRGBA, 1, &bytes);
   if (ok) {
     const bool rgb8 = samples == 3 && bits == 8;
-    if (rgb8 && photometric == PHOTOMETRIC_RGB && planar == PLANARCONFIG_CONTIG &&
-        orientation == ORIENTATION_TOPLEFT && !TIFFIsTiled(tif)) {
-      ok = ReadScanlines(tif, static_cast<int>(width), static_cast<int>(height), image);
+    // Plain RGB strips of 8-bit samples are read line by line as they are;
+    // with a fourth sample that is unassociated alpha this also keeps the
+    // colours from being premultiplied by the RGBA conversion.
+    uint16_t extraCount = 0;
+    uint16_t* extra = nullptr;
+    const bool unassociated = samples == 4 && TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extra) &&
+                              extraCount == 1 && extra[0] == EXTRASAMPLE_UNASSALPHA;
+    const bool plain = bits == 8 && photometric == PHOTOMETRIC_RGB && planar == PLANARCONFIG_CONTIG &&
+                       orientation == ORIENTATION_TOPLEFT && !TIFFIsTiled(tif);
+    if (plain && (rgb8 || unassociated)) {
+      ok = ReadScanlines(tif, static_cast<int>(width), static_cast<int>(height),
+                         rgb8 ? VImage::kLayoutRGB : VImage::kLayoutRGBA, image);
     } else {
       ok = ReadRGBA(tif, static_cast<int>(width), static_cast<int>(height), rgb8, image);
     }

@@ -1,7 +1,8 @@
 #pragma once
-// TIFF files through libtiff. Images of three 8-bit samples read as layout 3
-// (scanline by scanline when they are plain contiguous RGB strips), all
-// others as layout 2 through libtiff's RGBA conversion. The format stores
+// TIFF files through libtiff. Images of three 8-bit samples read as layout 3,
+// all others as layout 2. Plain contiguous RGB strips (three samples, or four
+// with unassociated alpha) are read scanline by scanline; everything else
+// goes through libtiff's RGBA conversion. The format stores
 // the top row first; the buffer holds the bottom row first. Only the first
 // directory is read. Written as 8-bit RGB or RGBA strips, top row first.
 
