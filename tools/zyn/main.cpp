@@ -34,6 +34,7 @@ const Command kCommands[] = {
      "convert IN OUT [--ascii|--binary] [--raw]   store the file again in another form"},
     {"time", zyn_tool::TimeCommand, "time text|parse|labels|compose ...   time values and their texts"},
     {"demo", zyn_tool::DemoCommand, "demo OUT.zyn                   write the sample scene"},
+    {"image", zyn_tool::ImageCommand, "image FILE -o OUT.png          read an image and write it as PNG"},
 };
 
 void PrintHelp() {
