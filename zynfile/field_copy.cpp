@@ -19,6 +19,25 @@ char VZynAsciiValueType(const std::string& text, bool quoted) {
   return text.size() == 1 ? 'C' : 'S';
 }
 
+namespace {
+
+std::string Base64(const uint8_t* data, size_t size) {
+  static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  for (size_t i = 0; i < size; i += 3) {
+    uint32_t v = uint32_t{data[i]} << 16;
+    if (i + 1 < size) v |= uint32_t{data[i + 1]} << 8;
+    if (i + 2 < size) v |= data[i + 2];
+    out += kAlphabet[v >> 18];
+    out += kAlphabet[(v >> 12) & 63];
+    out += i + 1 < size ? kAlphabet[(v >> 6) & 63] : '=';
+    out += i + 2 < size ? kAlphabet[v & 63] : '=';
+  }
+  return out;
+}
+
+}  // namespace
+
 bool VZynCopyValue(VZynFile& in, VZynFile& out) {
   char type = in.IsBinary() ? in.FieldReadGetType() : 0;
   if (!in.IsBinary()) {
@@ -47,7 +66,8 @@ bool VZynCopyValue(VZynFile& in, VZynFile& out) {
       uint32_t size = 0;
       const uint8_t* bytes = in.FieldReadR(&size);
       if (out.IsBinary()) return out.FieldWriteR(bytes, size);
-      return out.FieldWriteC(std::string(reinterpret_cast<const char*>(bytes), size));
+      // The text form has no raw values; base64 keeps the bytes recoverable.
+      return out.FieldWriteC(Base64(bytes, size));
     }
     default: return out.FieldWriteC(in.FieldReadC());
   }

@@ -64,6 +64,10 @@ class VZynFieldList {
                   int64_t size, int64_t begin, bool top_level, std::string* error);
 
   int FindField(std::string_view name) const;
+  // Puts every field's occurrence cursor back on its first occurrence.
+  void RewindFields() {
+    for (VZynField& f : fields_) f.cursor = 0;
+  }
   VZynField& field(int index) { return fields_[static_cast<size_t>(index)]; }
   const VZynField& field(int index) const { return fields_[static_cast<size_t>(index)]; }
   int field_count() const { return static_cast<int>(fields_.size()); }

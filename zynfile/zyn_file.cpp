@@ -450,6 +450,7 @@ bool VZynFile::OpenSection(int index) {
   open_section_ = last_section_ = index;
   VerifySectionIdentification(index);
   node_id_ = FieldReadC("NodeId", FieldReadC("Param2a", ""));
+  lists_.back()->RewindFields();  // callers may read the identification fields again
   return true;
 }
 

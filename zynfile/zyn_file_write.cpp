@@ -287,8 +287,11 @@ bool VZynFile::FieldWriteBegin(const char* name_in) {
     Emit(head, sizeof head);
     Emit(name.data(), name.size());
   } else {
-    for (char& c : name) {
+    // No escapes exist: line breaks and inner quotes would break the file.
+    for (size_t i = 0; i < name.size(); ++i) {
+      char& c = name[i];
       if (c == '\n' || c == '\r') c = ' ';
+      if (c == '"' && i != 0 && i + 1 != name.size()) c = '\'';
     }
     if (!name.empty() && name[0] == '"' && (name.size() == 1 || name.back() != '"')) {
       name += '"';

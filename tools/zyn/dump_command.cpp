@@ -21,7 +21,8 @@ int DumpCommand(int argc, char** argv) {
     return 0;
   }
   int only = -1;
-  if (args.positional().size() != 1 || (args.Has("--section") && !tools::ParseInt(args.Value("--section"), &only))) {
+  if (args.positional().size() != 1 ||
+      (args.Has("--section") && (!tools::ParseInt(args.Value("--section"), &only) || only < 0))) {
     return UsageError(kUsage);
   }
   VZynFile file;
