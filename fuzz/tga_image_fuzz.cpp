@@ -1,0 +1,6 @@
+// Decodes arbitrary bytes with the TGA reader.
+#include "fuzz/image_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return image_fuzz::DecodeWith("tga", data, size);
+}

@@ -1,0 +1,6 @@
+// Decodes arbitrary bytes with the TIFF reader.
+#include "fuzz/image_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return image_fuzz::DecodeWith("tiff", data, size);
+}
