@@ -1,0 +1,155 @@
+#pragma once
+// VFCurve: an animation curve mapping a time to one value.
+//
+// Keys are kept in time order, strictly increasing: every editing operation
+// that would break the order is refused. The key data lives in contiguous
+// arrays, one per field (times, values, flags, tangent words, carried
+// words), so that the key search walks a plain array of tick counts and
+// evaluation touches only the few keys around the time.
+//
+// Evaluation reads the curve and moves the key cache (the caller's, or the
+// curve's own). A curve is evaluated from one thread at a time.
+//
+// Out-of-range key indices give neutral values (0, time 0) and make setters
+// answer false.
+
+#include <cstdint>
+#include <vector>
+
+#include "animation/fcurve_key.h"
+#include "core/event.h"
+#include "core/time.h"
+
+class VFCurve {
+ public:
+  VFCurve() = default;
+  explicit VFCurve(float default_value) : default_value_(default_value) {}
+  VFCurve(const VFCurve&) = delete;
+  VFCurve& operator=(const VFCurve&) = delete;
+
+  // Replaces this curve's keys, settings and default with other's (the
+  // change handlers stay).
+  void CopyFrom(const VFCurve& other);
+
+  // ---- Curve settings
+  float GetDefaultValue() const { return default_value_; }
+  void SetDefaultValue(float value);
+  int GetPreExtrapolation() const { return pre_type_; }
+  int GetPreExtrapolationCount() const { return pre_count_; }
+  int GetPostExtrapolation() const { return post_type_; }
+  int GetPostExtrapolationCount() const { return post_count_; }
+  // Any type is kept; types other than 1 to 4 hold the end key's value.
+  // Counts below -1 limit like 0.
+  void SetPreExtrapolation(int type, int count);
+  void SetPostExtrapolation(int type, int count);
+  uint32_t GetColor() const { return color_; }
+  void SetColor(uint32_t rgba);
+
+  // ---- Evaluation
+  // The value at a time. cache: an index the caller keeps between calls for
+  // this curve; null uses the curve's own.
+  double Evaluate(VTime time, int* cache = nullptr) const;
+  // Key position of a time: i exactly key i, i + f the fraction f of the way
+  // to key i + 1, -0.5 before the first key, count - 0.5 after the last,
+  // -1 without keys.
+  double KeySearch(VTime time, int* cache = nullptr) const;
+  // The same with the extrapolations applied (repetitions fold the time
+  // into the key range; limits give the end keys).
+  double KeySearchExtrapolated(VTime time, int* cache = nullptr) const;
+  double ValueAtPosition(double position) const;
+  // Slopes leaving and arriving at key i, value units per second.
+  double KeyGetRightDerivative(int index) const;
+  double KeyGetLeftDerivative(int index) const;
+  int GetLastKeyCache() const { return last_key_; }
+
+  // ---- Key access
+  int KeyGetCount() const { return static_cast<int>(times_.size()); }
+  VTime KeyGetTime(int index) const { return Valid(index) ? VTime(times_[Idx(index)]) : VTime(0); }
+  float KeyGetValue(int index) const { return Valid(index) ? values_[Idx(index)] : 0.0f; }
+  uint32_t KeyGetFlags(int index) const { return Valid(index) ? flags_[Idx(index)] : 0u; }
+  VFCurveTangentData KeyGetTangentData(int index) const {
+    return Valid(index) ? tangents_[Idx(index)] : VFCurveTangentData{};
+  }
+  VFCurveKeyExtra KeyGetExtra(int index) const { return Valid(index) ? extra_[Idx(index)] : VFCurveKeyExtra{}; }
+  VFCurveKey KeyGet(int index) const;
+  uint32_t KeyGetInterpolation(int index) const { return KeyGetFlags(index) & kFCurveInterpolationMask; }
+  uint32_t KeyGetTangentMode(int index) const { return KeyGetFlags(index) & kFCurveTangentMask; }
+  // The 16-bit weights as doubles (meaningful on weighted keys).
+  double KeyGetRightWeight(int index) const;
+  double KeyGetNextLeftWeight(int index) const;
+
+  // Refused (false) when the time is not strictly between the neighbours'.
+  bool KeySetTime(int index, VTime time);
+  bool KeySetValue(int index, float value);
+  // Refused when the flags are not valid (VFCurveKeyFlagsValid). Weighted
+  // bits that do not apply are cleared; a side that becomes weighted starts
+  // with a weight of one third.
+  bool KeySetFlags(int index, uint32_t flags);
+  bool KeySetTangentData(int index, const VFCurveTangentData& data);
+  bool KeySetExtra(int index, const VFCurveKeyExtra& extra);
+  // Typed setters of the tangent mode and its words.
+  bool KeySetInterpolation(int index, uint32_t interpolation);
+  bool KeySetConstantMode(int index, bool hold_next);
+  bool KeySetAuto(int index, float right_balance, float next_left_balance, bool with_break = false);
+  bool KeySetTCB(int index, float tension, float continuity, float bias);
+  bool KeySetUser(int index, float right_derivative, float next_left_derivative, bool with_break = false);
+  // Weighted bits: cubic keys that are not TCB only.
+  bool KeySetWeighted(int index, bool right, bool next_left);
+  // Weights as doubles, stored in their 16-bit form (rounded to nearest).
+  bool KeySetWeights(int index, double right, double next_left);
+  // Multiplies both stored derivatives of a user or break key.
+  bool KeyScaleTangents(int index, float factor);
+
+  // Adds a cubic auto key in time order, or sets the value of the key
+  // already at that time. Answers the key's index.
+  int KeyAdd(VTime time, float value);
+  // Inserts a whole key in time order, replacing a key at the same time.
+  // Answers the index, or -1 when the flags are not valid.
+  int KeyInsert(const VFCurveKey& key);
+  // Appends a key after the last one; false when its time is not after the
+  // last key's or its flags are not valid.
+  bool KeyAppend(const VFCurveKey& key);
+  bool KeyRemove(int index);
+  void KeyReserve(int count);
+
+  // ---- Editing brackets
+  // Changes inside a bracket are announced once, when the outermost bracket
+  // ends; outside any bracket each change is announced as it happens.
+  void EditBegin();
+  void EditEnd();
+  void EditClear();
+  bool IsEditing() const { return edit_depth_ > 0; }
+
+  // Fired with code 0 when the curve changes.
+  VEventBase& OnChange() { return on_change_; }
+  // Counts announced changes.
+  uint64_t GetChangeCount() const { return change_count_; }
+
+ private:
+  bool Valid(int index) const { return index >= 0 && index < KeyGetCount(); }
+  static size_t Idx(int index) { return static_cast<size_t>(index); }
+  void Changed();
+  void InsertAt(size_t at, const VFCurveKey& key);
+  // Index of the first key whose time is not before t.
+  size_t LowerBound(int64_t t) const;
+
+  // Key arrays, parallel.
+  std::vector<int64_t> times_;
+  std::vector<float> values_;
+  std::vector<uint32_t> flags_;
+  std::vector<VFCurveTangentData> tangents_;
+  std::vector<VFCurveKeyExtra> extra_;
+
+  float default_value_ = 0.0f;
+  int pre_type_ = kFCurveExtrapolationConstant;
+  int pre_count_ = 0;
+  int post_type_ = kFCurveExtrapolationConstant;
+  int post_count_ = 0;
+  uint32_t color_ = 0;
+  mutable int last_key_ = 0;
+
+  int edit_depth_ = 0;
+  bool edit_changed_ = false;
+  uint64_t change_count_ = 0;
+  VEventBase on_change_;
+};

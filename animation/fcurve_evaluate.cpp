@@ -1,0 +1,272 @@
+// Curve evaluation: the key search from a cached index, the value at a key
+// position (constant, linear, cubic and weighted cubic segments) and the
+// extrapolations before the first and after the last key.
+
+#include <algorithm>
+#include <cmath>
+
+#include "animation/fcurve.h"
+#include "animation/fcurve_math.h"
+
+using fcurve_math::Int128;
+using fcurve_math::Seconds;
+using fcurve_math::TickDiff;
+
+namespace {
+
+// The walk steps at most this many keys before it switches to a binary
+// search; both find the same key since the times are strictly increasing.
+constexpr int kWalkSteps = 2;
+
+// Key position of x from the start index s (0 <= s < n), setting the cache
+// as the walk from s would.
+inline double Search(const int64_t* t, int n, int64_t x, int s, int* c) {
+  if (x < t[s]) {
+    // Walk down: the first key after x, among keys 0..s.
+    int i = s;
+    int steps = 0;
+    while (i > 0 && t[i - 1] > x) {
+      if (++steps > kWalkSteps) {
+        i = static_cast<int>(std::upper_bound(t, t + i, x) - t);
+        break;
+      }
+      --i;
+    }
+    if (i == 0) {
+      *c = 0;
+      return -0.5;
+    }
+    *c = i - 1;
+    return (i - 1) + Seconds(x, t[i - 1]) / Seconds(t[i], t[i - 1]);
+  }
+  if (x == t[s]) {
+    *c = s;
+    return s;
+  }
+  if (s == n - 1) {
+    *c = n;
+    return n - 0.5;
+  }
+  // Walk up: the first key at or after x.
+  int i = s + 1;
+  int steps = 0;
+  while (i < n && t[i] < x) {
+    if (++steps > kWalkSteps) {
+      i = static_cast<int>(std::lower_bound(t + i, t + n, x) - t);
+      break;
+    }
+    ++i;
+  }
+  if (i == n) {
+    *c = n;
+    return n - 0.5;
+  }
+  *c = i;
+  const double p = (i - 1) + Seconds(x, t[i - 1]) / Seconds(t[i], t[i - 1]);
+  return p < -0.5 ? -0.5 : p;
+}
+
+inline int StartIndex(int c, int n) { return c < 0 ? 0 : (c > n - 1 ? n - 1 : c); }
+
+inline double Bezier(double p0, double p1, double p2, double p3, double u) {
+  const double a = p0 + u * (p1 - p0);
+  const double b = p1 + u * (p2 - p1);
+  const double c = p2 + u * (p3 - p2);
+  const double d = a + u * (b - a);
+  const double e = b + u * (c - b);
+  return d + u * (e - d);
+}
+
+// The parameter s in [0, 1] where the time Bezier (0, w1, 1 - w2, 1) reaches
+// u, by the secant method from 0 and 1.
+double SolveWeightedTime(double w1, double w2, double u) {
+  const double c1 = w1, c2 = 1.0 - w2;
+  double s0 = 0.0, f0 = -u;
+  double s1 = 1.0, f1 = 1.0 - u;
+  for (int step = 0; step < 15; ++step) {
+    if (f1 == 0.0) break;
+    const double denom = f1 - f0;
+    if (denom == 0.0 || !std::isfinite(denom)) break;
+    const double s2 = s1 - f1 * (s1 - s0) / denom;
+    const double delta = s2 - s1;
+    s0 = s1;
+    f0 = f1;
+    s1 = s2;
+    f1 = Bezier(0.0, c1, c2, 1.0, s1) - u;
+    if (std::fabs(delta) < 1e-6) break;
+  }
+  // Weights outside [0, 1] can fold the time curve; keep the parameter on
+  // the segment.
+  if (!(s1 == s1)) return u;
+  return s1 < 0.0 ? 0.0 : (s1 > 1.0 ? 1.0 : s1);
+}
+
+// Counts below -1 limit like 0.
+inline int LimitCount(int count) { return count < -1 ? 0 : count; }
+
+constexpr double kTwoTo63 = 9223372036854775808.0;
+
+}  // namespace
+
+double VFCurve::KeySearch(VTime time, int* cache) const {
+  const int n = KeyGetCount();
+  if (n == 0) return -1.0;
+  int& c = cache ? *cache : last_key_;
+  return Search(times_.data(), n, time.GetTicks(), StartIndex(c, n), &c);
+}
+
+double VFCurve::KeySearchExtrapolated(VTime time, int* cache) const {
+  const int n = KeyGetCount();
+  if (n == 0) return -1.0;
+  int& c = cache ? *cache : last_key_;
+  const int64_t* t = times_.data();
+  const int64_t x = time.GetTicks();
+  const int64_t first = t[0], last = t[n - 1];
+  if (x >= first && x <= last) return Search(t, n, x, StartIndex(c, n), &c);
+
+  const bool repeats = n >= 2;  // one key spans nothing to repeat
+  const Int128 span = static_cast<Int128>(last) - first;
+  const double span_d = static_cast<double>(span);
+  if (x < first) {
+    if (pre_type_ == kFCurveExtrapolationConstant) {
+      c = 0;
+      return 0.0;
+    }
+    if (repeats && (pre_type_ == kFCurveExtrapolationRepetition ||
+                    pre_type_ == kFCurveExtrapolationMirrorRepetition)) {
+      const int count = LimitCount(pre_count_);
+      bool inside = true;
+      if (count != kFCurveRepetitionUnlimited) {
+        double limit = static_cast<double>(first) - count * span_d;
+        if (limit < -kTwoTo63) limit += std::ceil((-kTwoTo63 - limit) / span_d) * span_d;
+        inside = static_cast<double>(x) > limit;
+      }
+      if (!inside) {
+        c = 0;
+        return 0.0;
+      }
+      const Int128 d = static_cast<Int128>(first) - x;  // > 0
+      Int128 reps = static_cast<Int128>(std::trunc(TickDiff(first, x) / span_d));
+      Int128 local = -d + reps * span;
+      if (local > 0 || local <= -span) {  // the double quotient rounded across a whole span
+        reps = d / span;
+        local = -d + reps * span;
+      }
+      const bool backward = pre_type_ == kFCurveExtrapolationMirrorRepetition && (reps % 2) == 0;
+      const int64_t moved = static_cast<int64_t>(backward ? first - local : last + local);
+      return Search(t, n, moved, StartIndex(c, n), &c);
+    }
+    return Search(t, n, x, StartIndex(c, n), &c);
+  }
+
+  // x > last
+  if (post_type_ == kFCurveExtrapolationConstant) {
+    c = n - 1;
+    return n - 1;
+  }
+  if (repeats && (post_type_ == kFCurveExtrapolationRepetition ||
+                  post_type_ == kFCurveExtrapolationMirrorRepetition)) {
+    const int count = LimitCount(post_count_);
+    bool inside = true;
+    if (count != kFCurveRepetitionUnlimited) {
+      const double limit = static_cast<double>(last) + count * span_d;
+      inside = limit >= kTwoTo63 ? x < INT64_MAX : static_cast<double>(x) < limit;
+    }
+    if (!inside) {
+      c = n - 1;
+      return n - 1;
+    }
+    Int128 reps, local;
+    int64_t d64;
+    if (!__builtin_sub_overflow(x, last, &d64) && span <= INT64_MAX) {
+      const int64_t s64 = static_cast<int64_t>(span);
+      reps = d64 / s64;
+      local = d64 - static_cast<int64_t>(reps) * s64;
+    } else {
+      const Int128 d = static_cast<Int128>(x) - last;
+      reps = d / span;
+      local = d - reps * span;
+    }
+    const bool backward = post_type_ == kFCurveExtrapolationMirrorRepetition && (reps % 2) == 0;
+    const int64_t moved = static_cast<int64_t>(backward ? last - local : first + local);
+    return Search(t, n, moved, StartIndex(c, n), &c);
+  }
+  return Search(t, n, x, StartIndex(c, n), &c);
+}
+
+double VFCurve::ValueAtPosition(double p) const {
+  const int n = KeyGetCount();
+  if (n == 0) return default_value_;
+  const float* v = values_.data();
+  if (n == 1) return v[0];
+  if (!(p >= 0.0)) return v[0];  // before the first key (or not a position)
+  if (p >= n - 1) return v[n - 1];
+  const double whole = std::floor(p);
+  const int k1 = static_cast<int>(whole);
+  if (whole == p) return v[k1];
+  const int k2 = k1 + 1;
+  const double u = p - whole;
+  const double y1 = v[k1], y2 = v[k2];
+  const uint32_t flags = flags_[static_cast<size_t>(k1)];
+  switch (flags & kFCurveInterpolationMask) {
+    case kFCurveInterpolationConstant: return (flags & kFCurveConstantNext) ? y2 : y1;
+    case kFCurveInterpolationLinear: return y1 + u * (y2 - y1);
+    case kFCurveInterpolationCubic: break;
+    default: return 0.0;
+  }
+  const fcurve_math::View view{times_.data(), v, flags_.data(), tangents_.data(), n};
+  const double dt = Seconds(times_[static_cast<size_t>(k2)], times_[static_cast<size_t>(k1)]);
+  const double d1 = fcurve_math::RightDerivative(view, k1);
+  const double d2 = fcurve_math::LeftDerivative(view, k2);
+  if (!(flags & kFCurveWeightedMask)) {
+    return Bezier(y1, y1 + d1 * dt / 3.0, y2 - d2 * dt / 3.0, y2, u);
+  }
+  const uint32_t word = tangents_[static_cast<size_t>(k1)].word[2];
+  const double w1 = (flags & kFCurveWeightedRight) ? VFCurveWeightToDouble(VFCurveRightWeightBits(word)) : 1.0 / 3.0;
+  const double w2 =
+      (flags & kFCurveWeightedNextLeft) ? VFCurveWeightToDouble(VFCurveNextLeftWeightBits(word)) : 1.0 / 3.0;
+  const double s = SolveWeightedTime(w1, w2, u);
+  return Bezier(y1, y1 + d1 * dt * w1, y2 - d2 * dt * w2, y2, s);
+}
+
+double VFCurve::Evaluate(VTime time, int* cache) const {
+  const int n = KeyGetCount();
+  if (n == 0) return default_value_;
+  if (n == 1) return values_[0];
+  const int64_t x = time.GetTicks();
+  const int64_t first = times_[0], last = times_[static_cast<size_t>(n - 1)];
+  if (x < first && pre_type_ == kFCurveExtrapolationKeepSlope) {
+    const fcurve_math::View view{times_.data(), values_.data(), flags_.data(), tangents_.data(), n};
+    double ticks = TickDiff(x, first);
+    const int count = LimitCount(pre_count_);
+    if (count != kFCurveRepetitionUnlimited) {
+      const double bound = -(count * static_cast<double>(static_cast<Int128>(last) - first));
+      if (ticks < bound) ticks = bound;
+    }
+    return values_[0] + fcurve_math::RightDerivative(view, 0) * (ticks / fcurve_math::kTicksPerSecond);
+  }
+  if (x > last && post_type_ == kFCurveExtrapolationKeepSlope) {
+    const fcurve_math::View view{times_.data(), values_.data(), flags_.data(), tangents_.data(), n};
+    double ticks = TickDiff(x, last);
+    const int count = LimitCount(post_count_);
+    if (count != kFCurveRepetitionUnlimited) {
+      const double bound = count * static_cast<double>(static_cast<Int128>(last) - first);
+      if (ticks > bound) ticks = bound;
+    }
+    return values_[static_cast<size_t>(n - 1)] +
+           fcurve_math::LeftDerivative(view, n - 1) * (ticks / fcurve_math::kTicksPerSecond);
+  }
+  return ValueAtPosition(KeySearchExtrapolated(time, cache));
+}
+
+double VFCurve::KeyGetRightDerivative(int index) const {
+  if (!Valid(index)) return 0.0;
+  const fcurve_math::View view{times_.data(), values_.data(), flags_.data(), tangents_.data(), KeyGetCount()};
+  return fcurve_math::RightDerivative(view, index);
+}
+
+double VFCurve::KeyGetLeftDerivative(int index) const {
+  if (!Valid(index)) return 0.0;
+  const fcurve_math::View view{times_.data(), values_.data(), flags_.data(), tangents_.data(), KeyGetCount()};
+  return fcurve_math::LeftDerivative(view, index);
+}
