@@ -3,8 +3,10 @@
 #include "core/object.h"
 
 VClassRegistry& VClassRegistry::Instance() {
-  static VClassRegistry registry;
-  return registry;
+  // Never destroyed: objects living in other statics may still be made or
+  // destroyed while the process exits.
+  static VClassRegistry* registry = new VClassRegistry;
+  return *registry;
 }
 
 int VClassRegistry::Register(const std::string& className) {

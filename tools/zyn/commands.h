@@ -10,7 +10,8 @@ int TimeCommand(int argc, char** argv);     // zyn time text|parse|labels|compos
 int DumpCommand(int argc, char** argv);     // zyn dump FILE [--section N]
 int ConvertCommand(int argc, char** argv);  // zyn convert IN OUT [--ascii|--binary] [--raw]
 int InfoCommand(int argc, char** argv);     // zyn info FILE
-int DemoCommand(int argc, char** argv);     // zyn demo OUT.zyn
+int DemoCommand(int argc, char** argv);
+int EvalCommand(int argc, char** argv);     // zyn eval FILE [--take NAME] [time] ...     // zyn demo OUT.zyn
 int ImageCommand(int argc, char** argv);    // zyn image FILE -o OUT.png
 
 // Shared error reporting: "zyn: usage: ..." / "zyn: MESSAGE" on stderr.

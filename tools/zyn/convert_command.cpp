@@ -2,7 +2,11 @@
 
 #include <cstdio>
 
+#include "sdk/yr_kernel.h"
+#include "sdk/yr_zyn_manager.h"
 #include "tools/common/args.h"
+#include "tools/common/progress_bar.h"
+#include "tools/zyn/scene_loading.h"
 #include "tools/zyn/commands.h"
 #include "zynfile/field_copy.h"
 #include "zynfile/zyn_file.h"
@@ -50,7 +54,7 @@ int ConvertCommand(int argc, char** argv) {
   }
   if (args.Has("--help")) {
     std::printf(
-        "usage: %s\nStores IN again as OUT. --raw copies the field tree as it is.\n"
+        "usage: %s\nLoads the scene IN and stores it as OUT. --raw copies the field tree as it is.\n"
         "--protect P writes a password-protected binary file.\n",
         kUsage);
     return 0;
@@ -60,6 +64,19 @@ int ConvertCommand(int argc, char** argv) {
   const std::string& out_path = args.positional()[1];
   bool binary = args.Has("--binary") || (!args.Has("--ascii") && !ExistingIsAscii(out_path));
   if (!binary && args.Has("--protect")) return UsageError("zyn convert: only binary files can be protected");
+
+  if (!args.Has("--raw")) {
+    // Through the scene model: load, then store in the chosen form.
+    std::string message;
+    if (!LoadScene(in_path, args.Value("--password"), &message)) return FileError(message);
+    YrSDK::YrZynManager manager;
+    tools::ProgressBar progress;
+    manager.SetProgress(&progress);
+    bool saved = manager.Save(out_path, binary, args.Value("--protect"));
+    progress.Finish();
+    YrSDK::YrKernel::Close();
+    return saved ? 0 : FileError(manager.GetLastMessage());
+  }
 
   VZynFile in;
   in.SetPassword(args.Value("--password"));

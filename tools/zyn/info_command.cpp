@@ -1,6 +1,9 @@
 #include <cstdio>
 
+#include "sdk/yr_kernel.h"
+#include "sdk/yr_system.h"
 #include "tools/common/args.h"
+#include "tools/zyn/scene_loading.h"
 #include "tools/common/json_writer.h"
 #include "tools/zyn/commands.h"
 #include "tools/zyn/field_json.h"
@@ -118,11 +121,34 @@ int InfoCommand(int argc, char** argv) {
     json.BeginObject();
     json.EndObject();
   }
+  // Takes come from the scene itself.
+  std::string message;
+  bool loaded = readable && LoadScene(args.positional()[0], args.Value("--password"), &message);
+  if (readable && !loaded) return FileError(message);
+  YrSDK::YrSystem system;
   json.Key("takes");
   json.BeginArray();
+  for (int i = 0; loaded && i < system.GetTakeCount(); ++i) {
+    const VTake& take = *system.GetTake(i).GetTakePointer();
+    json.BeginObject();
+    json.Key("name");
+    json.String(take.GetName());
+    json.Key("localStart");
+    json.Int(take.local_span.GetStart().GetTicks());
+    json.Key("localStop");
+    json.Int(take.local_span.GetStop().GetTicks());
+    json.Key("referenceStart");
+    json.Int(take.reference_span.GetStart().GetTicks());
+    json.Key("referenceStop");
+    json.Int(take.reference_span.GetStop().GetTicks());
+    json.Key("comments");
+    json.String(take.comments);
+    json.EndObject();
+  }
   json.EndArray();
   json.Key("currentTake");
-  json.Null();
+  YrSDK::YrTake current = system.GetCurrentTake();
+  if (loaded && current.IsValid()) json.String(current.GetName()); else json.Null();
   json.Key("summary");
   if (readable) WriteSummary(file, json); else json.Null();
   json.EndObject();

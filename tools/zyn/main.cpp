@@ -32,6 +32,8 @@ const Command kCommands[] = {
     {"dump", zyn_tool::DumpCommand, "dump FILE [--section N]        the container's field tree as JSON"},
     {"convert", zyn_tool::ConvertCommand,
      "convert IN OUT [--ascii|--binary] [--raw]   store the file again in another form"},
+    {"eval", zyn_tool::EvalCommand,
+     "eval FILE [--take NAME] [--seconds S|--ticks N] [--object NAME]... [--props]   evaluate the scene"},
     {"time", zyn_tool::TimeCommand, "time text|parse|labels|compose ...   time values and their texts"},
     {"demo", zyn_tool::DemoCommand, "demo OUT.zyn                   write the sample scene"},
     {"image", zyn_tool::ImageCommand, "image FILE -o OUT.png          read an image and write it as PNG"},

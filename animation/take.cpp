@@ -1,0 +1,62 @@
+#include "animation/take.h"
+
+#include "core/object.h"
+#include "core/property.h"
+
+VTake::~VTake() { Unbind(); }
+
+VTake::ModelAnimation* VTake::AddModel(const std::string& full_name) {
+  if (ModelAnimation* found = FindModel(full_name)) return found;
+  models_.push_back(std::make_unique<ModelAnimation>());
+  models_.back()->model = full_name;
+  return models_.back().get();
+}
+
+VTake::ModelAnimation* VTake::FindModel(const std::string& full_name) {
+  for (const auto& m : models_) {
+    if (m->model == full_name) return m.get();
+  }
+  return nullptr;
+}
+
+std::string VTakeChannelProperty(const std::string& parent, const std::string& channel) {
+  if (parent == "Transform") {
+    if (channel == "T") return "Lcl Translation";
+    if (channel == "R") return "Lcl Rotation";
+    if (channel == "S") return "Lcl Scaling";
+  }
+  return channel;
+}
+
+void VTake::Bind(const Resolver& resolve, const VTime* clock) {
+  Unbind();
+  auto bind = [this, clock](VObject* object, const std::string& property_name, VFCurveNode* node) {
+    VProperty* property = object->FindProperty(property_name);
+    // A node feeds a property only when it gives as many doubles as it holds.
+    if (!property || !property->IsAnimatable() || node->GetDataSize() != property->GetDoubleCount()) return;
+    node->SetClock(clock);
+    property->SetAnimationNode(node);
+    bound_properties_.push_back(property);
+  };
+  for (const auto& model : models_) {
+    VObject* object = resolve(model->model);
+    if (!object) continue;
+    for (const auto& channel : model->channels) {
+      if (channel->GetName() == "Transform") {
+        for (int i = 0; i < channel->GetChildCount(); ++i) {
+          VFCurveNode* child = channel->GetChild(i);
+          bind(object, VTakeChannelProperty("Transform", child->GetName()), child);
+        }
+      } else {
+        bind(object, channel->GetName(), channel.get());
+      }
+    }
+  }
+  bound_ = true;
+}
+
+void VTake::Unbind() {
+  for (VProperty* property : bound_properties_) property->SetAnimationNode(nullptr);
+  bound_properties_.clear();
+  bound_ = false;
+}

@@ -1,0 +1,31 @@
+#include "scene/object_factories.h"
+
+#include <memory>
+
+#include "core/class_registry.h"
+#include "scene/model.h"
+
+const char* const kVSceneObjectTypes[] = {"Model", "Material", "Texture", "Video", "Constraint",
+                                          "TimelineX", "TimelineXTrack", "Clip", "Folder", "Deformer",
+                                          "Pose"};
+const int kVSceneObjectTypeCount = static_cast<int>(sizeof kVSceneObjectTypes / sizeof kVSceneObjectTypes[0]);
+
+namespace {
+
+// Types without a class of their own keep what their records give them.
+const char* const kGenericTypes[] = {"Material", "Texture", "Video", "Deformer", "Pose"};
+
+}  // namespace
+
+void VSceneRegisterObjectFactories() {
+  VClassRegistry& registry = VClassRegistry::Instance();
+  registry.RegisterCreator("ZynStorable/Model", [](const std::string& name, const std::string& subtype) {
+    return std::unique_ptr<VObject>(new VModel(name, subtype));
+  });
+  for (const char* type : kGenericTypes) {
+    std::string type_name = type;
+    registry.RegisterCreator("ZynStorable/" + type_name, [type_name](const std::string& name, const std::string& subtype) {
+      return std::unique_ptr<VObject>(new VSceneObject(type_name, name, subtype));
+    });
+  }
+}

@@ -1,0 +1,82 @@
+#pragma once
+// The scene: every object read from a file or made by the engine, found by
+// full name ("Model::Cube"), plus the seven producer cameras that always
+// exist and the scene-wide settings a file carries.
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "animation/player_control.h"
+#include "animation/take_list.h"
+#include "core/time.h"
+#include "scene/scene_object.h"
+
+struct VTimeMarker {
+  std::string name;
+  VTime time;
+  int loop = 0;
+};
+
+struct VSceneSettings {
+  int time_mode = 6;
+  int time_format = 1;
+  std::string frame_rate;
+  int snap_on_frames = 0;
+  int reference_time_index = 0;
+  std::vector<VTimeMarker> markers;
+  // RendererSetting
+  std::string default_camera = "Model::Producer Perspective";
+  int default_viewing_mode = 0;
+  // AmbientRenderSettings
+  double ambient_color[4] = {0, 0, 0, 1};
+  // FogOptions
+  int fog_enable = 0;
+  int fog_mode = 0;
+  double fog_density = 0, fog_start = 0, fog_end = 0;
+  double fog_color[4] = {1, 1, 1, 1};
+};
+
+class VScene {
+ public:
+  VScene();
+  ~VScene();
+  VScene(const VScene&) = delete;
+  VScene& operator=(const VScene&) = delete;
+
+  // Removes every object read or made; the producer cameras are reset.
+  void Clear();
+
+  // Takes the object; null when an object of the same full name exists.
+  VSceneObject* Add(std::unique_ptr<VSceneObject> object);
+  bool Remove(VSceneObject* object);
+  VSceneObject* Find(const std::string& full_name) const;
+
+  // Objects in the order they were added (producer cameras not included).
+  const std::vector<std::unique_ptr<VSceneObject>>& objects() const { return objects_; }
+  // Producer cameras: "Model::Producer Perspective", "... Top", "... Bottom",
+  // "... Front", "... Back", "... Right", "... Left".
+  const std::vector<std::unique_ptr<VSceneObject>>& system_cameras() const { return system_cameras_; }
+  VSceneObject* FindSystemCamera(const std::string& full_name) const;
+  static bool IsSystemCameraName(const std::string& full_name);
+
+  VSceneSettings& settings() { return settings_; }
+  const VSceneSettings& settings() const { return settings_; }
+
+  // The takes; the current one feeds the animated properties, which read
+  // at the player's current time.
+  VTakeList& takes() { return takes_; }
+  const VTakeList& takes() const { return takes_; }
+  VPlayerControl& player() { return player_; }
+
+ private:
+  void MakeSystemCameras();
+
+  std::vector<std::unique_ptr<VSceneObject>> objects_;
+  std::vector<std::unique_ptr<VSceneObject>> system_cameras_;
+  std::unordered_map<std::string, VSceneObject*> by_name_;
+  VSceneSettings settings_;
+  VPlayerControl player_;
+  VTakeList takes_;  // after the objects: destroyed first, it unbinds its properties
+};

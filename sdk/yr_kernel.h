@@ -1,0 +1,19 @@
+#pragma once
+// Starting and stopping the engine: the class registry gets its factories
+// and the scene is made; Close clears the scene and stops the engine.
+
+class VScene;
+
+namespace YrSDK {
+
+class YrKernel {
+ public:
+  // Starts the engine once; answers true when it runs.
+  static bool Init(const char* parameters = "");
+  static void Close();
+  static bool IsStarted();
+  // The engine's scene; null while the engine is stopped.
+  static VScene* GetScene();
+};
+
+}  // namespace YrSDK

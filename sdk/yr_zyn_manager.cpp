@@ -1,0 +1,167 @@
+#include "sdk/yr_zyn_manager.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "core/property_type.h"
+#include "scene/scene.h"
+#include "sdk/yr_kernel.h"
+#include "zynfile/document/load_options.h"
+#include "zynfile/document/scene_reader.h"
+#include "zynfile/document/scene_writer.h"
+#include "zynfile/zyn_file.h"
+
+namespace YrSDK {
+namespace {
+
+struct BoolOption {
+  const char* name;
+  bool VZynLoadOptions::*field;
+};
+
+const BoolOption kBoolOptions[] = {
+    {"Async", &VZynLoadOptions::async},
+    {"Models", &VZynLoadOptions::models},
+    {"ModelsMerge", &VZynLoadOptions::models_merge},
+    {"ModelsAnimation", &VZynLoadOptions::models_animation},
+    {"Devices", &VZynLoadOptions::devices},
+    {"DevicesAnimation", &VZynLoadOptions::devices_animation},
+    {"Constraints", &VZynLoadOptions::constraints},
+    {"ConstraintsMerge", &VZynLoadOptions::constraints_merge},
+    {"Selected", &VZynLoadOptions::selected},
+    {"ClearBeforeLoad", &VZynLoadOptions::clear_before_load},
+    {"LoadSettings", &VZynLoadOptions::load_settings},
+    {"LoadTimeFormatSettings", &VZynLoadOptions::load_time_format_settings},
+    {"LoadDefaultCameraSettings", &VZynLoadOptions::load_default_camera_settings},
+    {"LoadCameraSwitcherSettings", &VZynLoadOptions::load_camera_switcher_settings},
+    {"LoadGlobalLightingSettings", &VZynLoadOptions::load_global_lighting_settings},
+};
+
+std::string WithZynExtension(const std::string& path) {
+  size_t dot = path.find_last_of('.');
+  size_t slash = path.find_last_of('/');
+  bool has = dot != std::string::npos && (slash == std::string::npos || dot > slash) &&
+             path.compare(dot, std::string::npos, ".zyn") == 0;
+  return has ? path : path + ".zyn";
+}
+
+}  // namespace
+
+YrZynManager::YrZynManager() : options_(std::make_unique<VObject>("ZynManager", "ZynManager")) {
+  VZynLoadOptions defaults;
+  for (const BoolOption& option : kBoolOptions) {
+    VProperty* property = options_->CreateProperty(option.name, kPropertyTypeBool);
+    if (property) property->SetInt(defaults.*option.field ? 1 : 0);
+  }
+  options_->CreateProperty("Password", kPropertyTypeString);
+}
+
+YrZynManager::~YrZynManager() = default;
+
+YrComponent YrZynManager::GetComponent() const { return YrComponent(options_.get()); }
+
+VZynLoadOptions YrZynManager::ReadOptions() const {
+  VZynLoadOptions options;
+  for (const BoolOption& option : kBoolOptions) {
+    if (VProperty* property = options_->FindProperty(option.name)) options.*option.field = property->GetIntValue() != 0;
+  }
+  if (VProperty* password = options_->FindProperty("Password")) options.password = password->GetText();
+  return options;
+}
+
+bool YrZynManager::LoadBegin(const std::string& path) {
+  message_.clear();
+  file_ = std::make_unique<VZynFile>();
+  file_->SetPassword(ReadOptions().password);
+  if (!file_->OpenFile(path, true, true, false)) {
+    message_ = file_->GetErrorMessage();
+    file_.reset();
+    return false;
+  }
+  return true;
+}
+
+bool YrZynManager::LoadBegin(const void* bytes, size_t size) {
+  message_.clear();
+  file_ = std::make_unique<VZynFile>();
+  file_->SetPassword(ReadOptions().password);
+  if (!file_->OpenFromMemory(bytes, size, true, true, false)) {
+    message_ = file_->GetErrorMessage();
+    file_.reset();
+    return false;
+  }
+  return true;
+}
+
+bool YrZynManager::Load() {
+  VScene* scene = YrKernel::GetScene();
+  if (!scene || !file_) {
+    message_ = !scene ? "The engine is not started" : "No file is open";
+    return false;
+  }
+  VZynLoadOptions options = ReadOptions();
+  if (options.clear_before_load) scene->Clear();
+  VZynSceneReader reader(*file_, *scene, options, progress_);
+  return reader.Read(&message_);
+}
+
+bool YrZynManager::LoadEnd() {
+  if (file_) file_->CloseFile();
+  file_.reset();
+  return true;
+}
+
+bool YrZynManager::Clear() {
+  VScene* scene = YrKernel::GetScene();
+  if (scene) scene->Clear();
+  return scene != nullptr;
+}
+
+bool YrZynManager::Save(const std::string& path, bool binary, const std::string& password) {
+  message_.clear();
+  VScene* scene = YrKernel::GetScene();
+  if (!scene) {
+    message_ = "The engine is not started";
+    return false;
+  }
+  std::string target = path;
+  std::string written = target;
+  if (use_temporary_files_) {
+    std::string base = WithZynExtension(target);
+    written = base.substr(0, base.size() - 4) + ".tmp";
+  }
+  VZynFile file;
+  file.SetPassword(password);
+  const std::string& camera = scene->settings().default_camera;
+  bool ok = file.CreateFile(written, binary, !password.empty(), camera);
+  if (ok) {
+    VZynSceneWriter writer(file, *scene, progress_);
+    ok = writer.Write(&message_);
+  }
+  ok = file.CloseFile() && ok;
+  if (!ok) {
+    if (message_.empty()) message_ = file.GetErrorMessage();
+    std::remove(written.c_str());  // a failed save never replaces anything
+    return false;
+  }
+  if (!use_temporary_files_) return true;
+  struct stat st;
+  if (stat(target.c_str(), &st) == 0) {
+    // Read-only by its mode bits, whoever we run as.
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+      message_ = "Can't overwrite " + target + ". File is read-only.";
+      return false;
+    }
+  }
+  // rename() replaces the target in one step, so the old file stays whole
+  // until the new one takes its place.
+  if (std::rename(written.c_str(), target.c_str()) != 0) {
+    message_ = "Failed at renaming the new saved " + written + " file to " + target +
+               "   Current saved file will be named " + written;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace YrSDK

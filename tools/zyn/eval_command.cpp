@@ -1,0 +1,102 @@
+#include <cstdio>
+#include <set>
+
+#include "core/property.h"
+#include "scene/scene.h"
+#include "sdk/yr_kernel.h"
+#include "sdk/yr_player_control.h"
+#include "sdk/yr_system.h"
+#include "tools/common/args.h"
+#include "tools/common/json_writer.h"
+#include "tools/zyn/commands.h"
+#include "tools/zyn/property_json.h"
+#include "tools/zyn/scene_loading.h"
+
+namespace zyn_tool {
+namespace {
+
+const char kUsage[] =
+    "zyn eval FILE [--take NAME] [--seconds S | --ticks N] [--object FULLNAME]... [--props] [--vertices] "
+    "[--size WxH] [--password P]";
+
+void WriteObject(const VSceneObject& object, bool all_properties, tools::JsonWriter& json) {
+  json.BeginObject();
+  json.Key("properties");
+  json.BeginObject();
+  for (int i = 0; i < object.GetPropertyCount(); ++i) {
+    const VProperty& property = *object.GetProperty(i);
+    if (!all_properties && !property.IsAnimatable()) continue;
+    json.Key(property.GetName());
+    WritePropertyJson(property, json);
+  }
+  json.EndObject();
+  json.EndObject();
+}
+
+}  // namespace
+
+int EvalCommand(int argc, char** argv) {
+  tools::Args args;
+  std::string error;
+  if (!args.Parse(argc, argv, 0, {{"--help", "--props", "--vertices"},
+                                  {"--take", "--seconds", "--ticks", "--object", "--size", "--password"}},
+                  &error)) {
+    return UsageError(kUsage);
+  }
+  if (args.Has("--help")) {
+    std::printf("usage: %s\nMoves the player to the time in the take and prints the evaluated scene as JSON.\n",
+                kUsage);
+    return 0;
+  }
+  long long ticks = 0;
+  if (args.positional().size() != 1 || !ParseTimeOptions(args, &ticks)) return UsageError(kUsage);
+  std::string message;
+  if (!LoadScene(args.positional()[0], args.Value("--password"), &message)) return FileError(message);
+
+  YrSDK::YrSystem system;
+  VScene& scene = *system.GetScene();
+  if (args.Has("--take")) {
+    YrSDK::YrTake take = system.FindTake(args.Value("--take"));
+    if (!take.IsValid()) return FileError("No take named " + args.Value("--take"));
+    system.SetCurrentTake(take);
+  }
+  YrSDK::YrPlayerControl player;
+  player.Goto(YrSDK::YrTime(static_cast<int64_t>(ticks)));
+
+  std::string out;
+  tools::JsonWriter json(&out);
+  json.BeginObject();
+  json.Key("take");
+  YrSDK::YrTake current = system.GetCurrentTake();
+  if (current.IsValid()) json.String(current.GetName()); else json.Null();
+  json.Key("ticks");
+  json.Int(ticks);
+  json.Key("objects");
+  json.BeginObject();
+  bool all = args.Has("--props");
+  std::vector<std::string> wanted = args.Values("--object");
+  if (wanted.empty()) {
+    for (const auto& object : scene.objects()) {
+      if (object->GetTypeName() != "Model") continue;
+      json.Key(object->GetFullName());
+      WriteObject(*object, all, json);
+    }
+  } else {
+    std::set<std::string> done;
+    for (const std::string& name : wanted) {
+      const VSceneObject* object = scene.Find(name);
+      if (!object) return FileError("No object named " + name);
+      if (!done.insert(name).second) continue;
+      json.Key(name);
+      WriteObject(*object, all, json);
+    }
+  }
+  json.EndObject();
+  json.EndObject();
+  out += '\n';
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  YrSDK::YrKernel::Close();
+  return 0;
+}
+
+}  // namespace zyn_tool

@@ -1,0 +1,238 @@
+#include "zynfile/document/scene_writer.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+#include "animation/take_io.h"
+#include "core/progress.h"
+#include "core/property.h"
+#include "core/time_mode.h"
+#include "scene/object_factories.h"
+#include "scene/scene.h"
+#include "zynfile/zyn_file.h"
+
+namespace {
+
+using ObjectList = std::vector<const VSceneObject*>;
+
+// Every object to write, type by type in the document's order.
+ObjectList CollectObjects(const VScene& scene) {
+  ObjectList all;
+  for (int t = 0; t < kVSceneObjectTypeCount; ++t) {
+    const std::string type = kVSceneObjectTypes[t];
+    if (type == "Model") {
+      for (const auto& camera : scene.system_cameras()) all.push_back(camera.get());
+    }
+    for (const auto& object : scene.objects()) {
+      if (object->GetTypeName() == type) all.push_back(object.get());
+    }
+  }
+  return all;
+}
+
+// The object a plug stands for among those written: itself, or the owner
+// of a property.
+const VSceneObject* WrittenOwner(const VPlug* plug, const std::unordered_map<const VPlug*, int>& index) {
+  if (index.count(plug)) return static_cast<const VSceneObject*>(plug);
+  const VPlug* owner = plug->GetOwner();
+  if (owner && index.count(owner)) return static_cast<const VSceneObject*>(owner);
+  return nullptr;
+}
+
+// Relations are written so that an object comes after every object it is
+// connected to: an object found connected to a later one moves in front of
+// it, pass after pass, until a pass moves nothing (bounded for cycles).
+ObjectList OrderForRelations(ObjectList list) {
+  auto connected = [](const VSceneObject* a, const VSceneObject* b) {
+    for (int i = 0; i < a->GetSrcCount(); ++i) {
+      if (a->GetSrc(i) == b) return true;
+    }
+    return false;
+  };
+  size_t passes = list.size() + 1;
+  for (bool moved = true; moved && passes-- > 0;) {
+    moved = false;
+    for (size_t i = 0; i < list.size() && !moved; ++i) {
+      for (size_t j = i + 1; j < list.size(); ++j) {
+        if (connected(list[i], list[j])) {
+          const VSceneObject* later = list[j];
+          list.erase(list.begin() + static_cast<std::ptrdiff_t>(j));
+          list.insert(list.begin() + static_cast<std::ptrdiff_t>(i), later);
+          moved = true;
+          break;
+        }
+      }
+    }
+  }
+  return list;
+}
+
+void WriteObjectHeader(VZynFile& file, const VSceneObject& object) {
+  file.FieldWriteBegin(object.GetTypeName().c_str());
+  file.FieldWriteC(object.GetFullName());
+  file.FieldWriteC(object.GetSubtype());
+}
+
+}  // namespace
+
+void VZynSceneWriter::Report(const std::string& text) {
+  if (progress_) progress_->SetText(text);
+}
+
+void VZynSceneWriter::Comment(const char* title) {
+  if (file_.IsBinary()) return;
+  file_.WriteComment("");
+  file_.WriteComment((std::string(" ") + title).c_str());
+  file_.WriteComment(std::string(66, '-').c_str());
+  file_.WriteComment("");
+}
+
+bool VZynSceneWriter::Write(std::string* message) {
+  if (progress_) progress_->SetTitle("Morvane Zyn file");
+  Report("Parsing file");
+  ObjectList objects = CollectObjects(scene_);
+  std::unordered_map<const VPlug*, int> index;
+  for (size_t i = 0; i < objects.size(); ++i) index.emplace(objects[i], static_cast<int>(i));
+
+  Comment("Object definitions");
+  file_.FieldWriteBlockBegin("Definitions");
+  file_.FieldWriteI("Version", 100);
+  file_.FieldWriteI("Count", static_cast<int32_t>(objects.size()));
+  for (int t = 0; t < kVSceneObjectTypeCount; ++t) {
+    int count = static_cast<int>(std::count_if(objects.begin(), objects.end(), [t](const VSceneObject* o) {
+      return o->GetTypeName() == kVSceneObjectTypes[t];
+    }));
+    if (count == 0) continue;
+    file_.FieldWriteBegin("ObjectType");
+    file_.FieldWriteC(kVSceneObjectTypes[t]);
+    file_.FieldWriteBlockBegin();
+    file_.FieldWriteI("Count", count);
+    file_.FieldWriteBlockEnd();
+    file_.FieldWriteEnd();
+  }
+  file_.FieldWriteBlockEnd();
+  file_.FieldWriteEnd();
+
+  Comment("Object properties");
+  file_.FieldWriteBlockBegin("Objects");
+  for (size_t i = 0; i < objects.size(); ++i) {
+    const VSceneObject& object = *objects[i];
+    Report("Storing object " + object.GetFullName());
+    if (progress_) progress_->SetPercent(static_cast<int>(i * 100 / objects.size()));
+    WriteObjectHeader(file_, object);
+    file_.FieldWriteBlockBegin();
+    if (!object.GetSubtype().empty()) file_.FieldWriteC("Type", object.GetSubtype());
+    object.Store(file_, kVZynModeProperties);
+    file_.FieldWriteBlockEnd();
+    file_.FieldWriteEnd();
+  }
+  file_.FieldWriteBlockEnd();
+  file_.FieldWriteEnd();
+
+  Comment("Object relations");
+  file_.FieldWriteBlockBegin("Relations");
+  for (const VSceneObject* object : OrderForRelations(objects)) {
+    WriteObjectHeader(file_, *object);
+    file_.FieldWriteBlockBegin();
+    object->Store(file_, kVZynModeRelations);
+    file_.FieldWriteBlockEnd();
+    file_.FieldWriteEnd();
+  }
+  file_.FieldWriteBlockEnd();
+  file_.FieldWriteEnd();
+
+  Comment("Object data");
+  file_.FieldWriteBlockBegin("ObjectData");
+  for (const VSceneObject* object : objects) {
+    if (!object->HasBulkData()) continue;
+    WriteObjectHeader(file_, *object);
+    file_.FieldWriteBlockBegin();
+    object->Store(file_, kVZynModeData);
+    file_.FieldWriteBlockEnd();
+    file_.FieldWriteEnd();
+  }
+  file_.FieldWriteBlockEnd();
+  file_.FieldWriteEnd();
+
+  Comment("Object connections");
+  file_.FieldWriteBlockBegin("Connections");
+  auto write_source = [this, &index](const VPlug* source, const VSceneObject& object, const VProperty* property) {
+    const VSceneObject* owner = WrittenOwner(source, index);
+    if (!owner) return;
+    bool source_is_object = owner == source;
+    file_.FieldWriteBegin("Connect");
+    file_.FieldWriteC(source_is_object ? (property ? "OP" : "OO") : (property ? "PP" : "PO"));
+    file_.FieldWriteC(owner->GetFullName());
+    if (!source_is_object) file_.FieldWriteC(static_cast<const VProperty*>(source)->GetName());
+    file_.FieldWriteC(object.GetFullName());
+    if (property) file_.FieldWriteC(property->GetName());
+    file_.FieldWriteEnd();
+  };
+  for (const VSceneObject* object : objects) {
+    for (int i = 0; i < object->GetSrcCount(); ++i) write_source(object->GetSrc(i), *object, nullptr);
+    for (int p = 0; p < object->GetPropertyCount(); ++p) {
+      const VProperty* property = object->GetProperty(p);
+      for (int i = 0; i < property->GetSrcCount(); ++i) write_source(property->GetSrc(i), *object, property);
+    }
+  }
+  file_.FieldWriteBlockEnd();
+  file_.FieldWriteEnd();
+
+  Comment("Version 5 settings");
+  file_.FieldWriteBlockBegin("Version5");
+  const VSceneSettings& s = scene_.settings();
+  file_.FieldWriteBlockBegin("AmbientRenderSettings");
+  file_.FieldWriteI("Version", 101);
+  file_.FieldWriteBegin("AmbientLightColor");
+  file_.FieldWriteDn(s.ambient_color, 4);
+  file_.FieldWriteEnd();
+  file_.FieldWriteBlockEnd();
+  file_.FieldWriteEnd();
+  file_.FieldWriteBlockBegin("FogOptions");
+  file_.FieldWriteI("FlogEnable", s.fog_enable);
+  file_.FieldWriteI("FogMode", s.fog_mode);
+  file_.FieldWriteD("FogDensity", s.fog_density);
+  file_.FieldWriteD("FogStart", s.fog_start);
+  file_.FieldWriteD("FogEnd", s.fog_end);
+  file_.FieldWriteBegin("FogColor");
+  file_.FieldWriteDn(s.fog_color, 4);
+  file_.FieldWriteEnd();
+  file_.FieldWriteBlockEnd();
+  file_.FieldWriteEnd();
+  file_.FieldWriteBlockBegin("RendererSetting");
+  file_.FieldWriteC("DefaultCamera", s.default_camera);
+  file_.FieldWriteI("DefaultViewingMode", s.default_viewing_mode);
+  file_.FieldWriteBlockEnd();
+  file_.FieldWriteEnd();
+  Report("Storing devices");
+  Report("Storing 3d icons");
+  Report("Storing constraints");
+  file_.FieldWriteBlockBegin("Settings");
+  file_.FieldWriteI("TimeMode", VTimeModePublicNumber(s.time_mode));
+  file_.FieldWriteI("TimeFormat", s.time_format);
+  file_.FieldWriteC("FrameRate", std::string(VTimeModeShortName(s.time_mode)));
+  file_.FieldWriteI("SnapOnFrames", s.snap_on_frames);
+  file_.FieldWriteI("ReferenceTimeIndex", s.reference_time_index);
+  for (const VTimeMarker& marker : s.markers) {
+    file_.FieldWriteBegin("TimeMarker");
+    file_.FieldWriteC(marker.name);
+    file_.FieldWriteBlockBegin();
+    file_.FieldWriteT("Time", marker.time);
+    file_.FieldWriteI("Loop", marker.loop);
+    file_.FieldWriteBlockEnd();
+    file_.FieldWriteEnd();
+  }
+  file_.FieldWriteBlockEnd();
+  file_.FieldWriteEnd();
+  Report("Storing takes");
+  VTakesStore(file_, scene_.takes(), progress_);
+  file_.FieldWriteBlockEnd();
+  file_.FieldWriteEnd();
+  if (progress_) progress_->SetPercent(100);
+  if (file_.HasError()) {
+    *message = file_.GetErrorMessage();
+    return false;
+  }
+  return true;
+}
