@@ -17,6 +17,9 @@ const char* const kTypeNames[] = {"unknown",    "int",      "bool",       "float
                                   "ColorRGBA",  "Action",   "Reference",  "VectorElement"};
 constexpr int kTypeCount = static_cast<int>(sizeof kTypeNames / sizeof kTypeNames[0]);
 
+// Properties whose own flag word has this bit set are never stored.
+constexpr uint32_t kPropertyNotStored = 0x10;
+
 // Enum item lists travel as one string with this separator.
 constexpr char kItemSeparator = '~';
 
@@ -226,6 +229,7 @@ bool VZynWritePropertyBlock(VZynFile& file, const VObject& object) {
   file.FieldWriteBlockBegin("Properties60");
   for (int i = 0; i < object.GetPropertyCount(); ++i) {
     const VProperty& property = *object.GetProperty(i);
+    if (property.TestFlag(kPropertyNotStored)) continue;
     int type = property.GetType();
     bool animatable = property.IsAnimatable();
     std::string flags;
