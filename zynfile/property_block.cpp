@@ -85,9 +85,8 @@ void ReadOneProperty(VZynFile& file, VObject& object) {
     } else {
       property->SetDouble(values[0]);
     }
-    return;
   }
-  switch (type) {
+  switch (data_size ? kPropertyTypeUnknown : type) {
     case kPropertyTypeInt:
     case kPropertyTypeEnum:
       property->SetInt(file.FieldReadI());
