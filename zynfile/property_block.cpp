@@ -87,13 +87,14 @@ void ReadOneProperty(VZynFile& file, VObject& object) {
     }
   }
   switch (data_size ? kPropertyTypeUnknown : type) {
+    // Through set-as-double: the existing property converts to its own type.
     case kPropertyTypeInt:
     case kPropertyTypeEnum:
-      property->SetInt(file.FieldReadI());
+      property->SetDouble(file.FieldReadI());
       break;
     case kPropertyTypeBool:
     case kPropertyTypeAction:
-      property->SetInt(file.FieldReadI() != 0 ? 1 : 0);
+      property->SetDouble(file.FieldReadI() != 0 ? 1 : 0);
       break;
     case kPropertyTypeDouble:
       property->SetDouble(file.FieldReadD());
