@@ -1,0 +1,133 @@
+// Loading a large animated scene end to end (file bytes / wall time, objects
+// and curves built) in both forms, and one frame of playback: Goto plus a
+// read of every animated property.
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "animation/fcurve_node.h"
+#include "core/property.h"
+#include "scene/model.h"
+#include "scene/scene.h"
+#include "sdk/yr_kernel.h"
+#include "sdk/yr_player_control.h"
+#include "sdk/yr_zyn_manager.h"
+
+namespace {
+
+constexpr int kModels = 1000;
+constexpr int kKeysPerCurve = 1100;  // 9 curves a model: ~10 million keys
+constexpr int64_t kFrame = 1539538600;  // 30 fps
+
+std::string ScenePath(bool binary) { return binary ? "/tmp/qtzyn_scene.zyn" : "/tmp/qtzyn_scene_ascii.zyn"; }
+
+int64_t FileSize(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? st.st_size : 0;
+}
+
+void BuildScene(VScene& scene) {
+  scene.Clear();
+  VTake* take = scene.takes().Create("Take 001");
+  take->local_span = VTimeSpan(VTime(0), VTime(kFrame * kKeysPerCurve));
+  char name[32];
+  for (int m = 0; m < kModels; ++m) {
+    std::snprintf(name, sizeof name, "Joint%d", m);
+    auto* model = static_cast<VModel*>(scene.Add(std::make_unique<VModel>(name, "Limb")));
+    VTake::ModelAnimation* animation = take->AddModel(model->GetFullName());
+    auto transform = std::make_unique<VFCurveNode>("Transform");
+    for (const char* channel : {"T", "R", "S"}) {
+      VFCurveNode* vector = transform->AddChild(std::make_unique<VFCurveNode>(channel));
+      for (const char* axis : {"X", "Y", "Z"}) {
+        VFCurve* curve = vector->AddChild(std::make_unique<VFCurveNode>(axis))->MakeCurve();
+        curve->KeyReserve(kKeysPerCurve);
+        for (int k = 0; k < kKeysPerCurve; ++k) {
+          VFCurveKey key;
+          key.time = VTime(k * kFrame);
+          key.value = static_cast<float>((k * 7 + m) % 100) * 0.01f;
+          curve->KeyAppend(key);
+        }
+      }
+    }
+    animation->channels.push_back(std::move(transform));
+  }
+  scene.takes().SetCurrent(take);
+}
+
+void EnsureScene(bool binary) {
+  if (FileSize(ScenePath(binary)) > 0) return;
+  YrSDK::YrKernel::Init("");
+  BuildScene(*YrSDK::YrKernel::GetScene());
+  YrSDK::YrZynManager manager;
+  if (!manager.Save(ScenePath(binary), binary)) std::fprintf(stderr, "save: %s\n", manager.GetLastMessage().c_str());
+}
+
+void BM_Load(benchmark::State& state) {
+  bool binary = state.range(0) != 0;
+  EnsureScene(binary);
+  YrSDK::YrKernel::Init("");
+  std::string path = ScenePath(binary);
+  for (auto _ : state) {
+    YrSDK::YrZynManager manager;
+    if (!manager.LoadBegin(path) || !manager.Load()) {
+      state.SkipWithError(manager.GetLastMessage().c_str());
+      break;
+    }
+    manager.LoadEnd();
+  }
+  state.SetBytesProcessed(state.iterations() * FileSize(path));
+  state.counters["MB"] = static_cast<double>(FileSize(path)) / 1e6;
+}
+
+void BM_GotoFrame(benchmark::State& state) {
+  EnsureScene(true);
+  YrSDK::YrKernel::Init("");
+  YrSDK::YrZynManager manager;
+  if (!manager.LoadBegin(ScenePath(true)) || !manager.Load()) {
+    state.SkipWithError(manager.GetLastMessage().c_str());
+    return;
+  }
+  manager.LoadEnd();
+  VScene& scene = *YrSDK::YrKernel::GetScene();
+  YrSDK::YrPlayerControl player;
+  int64_t frame = 0;
+  int64_t reads = 0;
+  for (auto _ : state) {
+    player.Goto(YrSDK::YrTime(frame * kFrame));
+    frame = (frame + 1) % kKeysPerCurve;
+    double sum = 0;
+    for (const auto& object : scene.objects()) {
+      for (int i = 0; i < object->GetPropertyCount(); ++i) {
+        const VProperty& property = *object->GetProperty(i);
+        if (!property.IsAnimated()) continue;
+        double values[4];
+        int n = property.GetDoubleCount();
+        property.GetDoubles(values, n);
+        sum += values[0];
+        ++reads;
+      }
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  state.counters["properties_per_frame"] = static_cast<double>(reads) / static_cast<double>(state.iterations());
+}
+
+BENCHMARK(BM_Load)->Arg(1)->Arg(0)->ArgName("binary")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(BM_GotoFrame)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  YrSDK::YrKernel::Close();
+  return 0;
+}
