@@ -52,7 +52,7 @@ bool VSettingsTable::Set(std::string_view section, std::string_view key, std::st
   auto s = section_index_.find(section);
   size_t grow = VSettingsFileEntryBytes(key, value, clean);
   if (s == section_index_.end()) grow += VSettingsFileSectionBytes(section);
-  if (formatted_bytes_ + grow > kVSettingsMaxFileBytes) return false;
+  if (formatted_bytes_ + grow > kVSettingsMaxFileBytes || key_count_ >= kVSettingsMaxKeys) return false;
   size_t index;
   if (s == section_index_.end()) {
     index = sections_.size();
@@ -66,6 +66,7 @@ bool VSettingsTable::Set(std::string_view section, std::string_view key, std::st
   key_index_[index].emplace(std::string(key), target.entries.size());
   target.entries.push_back(VSettingsEntry{std::string(key), std::string(value), clean});
   formatted_bytes_ += grow;
+  ++key_count_;
   return true;
 }
 
@@ -87,6 +88,7 @@ void VSettingsTable::Clear() {
   section_index_.clear();
   key_index_.clear();
   formatted_bytes_ = 0;
+  key_count_ = 0;
 }
 
 bool operator==(const VSettingsEntry& a, const VSettingsEntry& b) {

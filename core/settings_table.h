@@ -19,6 +19,7 @@ inline constexpr size_t kVSettingsMaxLineBytes = size_t{256} << 10;
 inline constexpr size_t kVSettingsMaxNameBytes = 1024;
 inline constexpr size_t kVSettingsMaxValueBytes = size_t{60} << 10;
 inline constexpr size_t kVSettingsMaxCommentBytes = 1024;
+inline constexpr size_t kVSettingsMaxKeys = 32768;  // per table, all sections together
 
 struct VSettingsEntry {
   std::string key;
@@ -42,7 +43,7 @@ class VSettingsTable {
   // otherwise. A non-empty comment replaces the kept one (control characters
   // become blanks, the ends are trimmed, a long comment is cut). False, with
   // the table unchanged, when a name or the value is too long or the table
-  // would outgrow its file.
+  // would outgrow its file or kVSettingsMaxKeys.
   bool Set(std::string_view section, std::string_view key, std::string_view value,
            std::string_view comment);
   // Gives an existing key without a comment the comment; nothing otherwise.
@@ -53,6 +54,7 @@ class VSettingsTable {
   const std::vector<VSettingsSection>& Sections() const { return sections_; }
   // The exact size of the table's file text.
   size_t FormattedBytes() const { return formatted_bytes_; }
+  size_t KeyCount() const { return key_count_; }
 
   // The comment as Set keeps it.
   static std::string CleanComment(std::string_view comment);
@@ -65,6 +67,7 @@ class VSettingsTable {
   Index section_index_;
   std::vector<Index> key_index_;  // one per section, parallel to sections_
   size_t formatted_bytes_ = 0;
+  size_t key_count_ = 0;
 };
 
 bool operator==(const VSettingsEntry& a, const VSettingsEntry& b);

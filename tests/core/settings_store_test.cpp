@@ -106,6 +106,18 @@ TEST(SettingsStore, RefusesToGrowPastItsBounds) {
   EXPECT_TRUE(store.Open(kVSettingsFilters).Set("S", "K", big));
 }
 
+TEST(SettingsStore, RefusesTooManyKeys) {
+  VSettingsStore store;
+  VSettings table = store.Open(kVSettingsZynPlugins);
+  for (size_t i = 0; i < kVSettingsMaxKeys; ++i) {
+    ASSERT_TRUE(table.Set("S" + std::to_string(i % 7), std::to_string(i), "")) << i;
+  }
+  EXPECT_FALSE(table.Set("S0", "one more", ""));
+  EXPECT_FALSE(table.GetOrSetDefault("New", "one more", ""));
+  EXPECT_TRUE(table.Set("S0", "0", "replacing is no growth"));
+  EXPECT_EQ(table.Snapshot().KeyCount(), kVSettingsMaxKeys);
+}
+
 TEST(SettingsStore, IsSafeFromSeveralThreads) {
   VSettingsStore store;
   VSettings app = store.Open(kVSettingsApplication);
