@@ -1,0 +1,435 @@
+// Scene documents: the sample scene written and read back in both forms
+// animates the same in both takes; the reading rules for objects,
+// connections, cameras and versions; damaged documents load what is sound.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/property.h"
+#include "core/time_mode.h"
+#include "scene/model.h"
+#include "scene/scene.h"
+#include "zynfile/document/scene_reader.h"
+#include "zynfile/document/scene_writer.h"
+#include "zynfile/memory_stream.h"
+#include "zynfile/zyn_file.h"
+
+// The sample scene of the zyn tool, built here the same way.
+#include "tools/zyn/demo_scene.cpp"  // NOLINT(bugprone-suspicious-include)
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Body = std::function<void(VZynFile&)>;
+
+constexpr int64_t kFrame = 1539538600;  // one frame at 30 frames per second
+
+Bytes WriteScene(const VScene& scene, bool binary) {
+  VMemoryStream m;
+  m.OpenBuffer();
+  VZynFile f;
+  EXPECT_TRUE(f.CreateInStream(&m, binary)) << f.GetErrorMessage();
+  std::string message;
+  EXPECT_TRUE(VZynSceneWriter(f, scene, nullptr).Write(&message)) << message;
+  EXPECT_TRUE(f.CloseFile()) << f.GetErrorMessage();
+  return m.buffer();
+}
+
+Bytes WriteDoc(bool binary, const Body& body, int version = 6000) {
+  VMemoryStream m;
+  m.OpenBuffer();
+  VZynFile f;
+  f.SetVersion(version);
+  EXPECT_TRUE(f.CreateInStream(&m, binary)) << f.GetErrorMessage();
+  body(f);
+  EXPECT_TRUE(f.CloseFile()) << f.GetErrorMessage();
+  return m.buffer();
+}
+
+bool ReadScene(const Bytes& bytes, VScene& scene, std::string* message, const VZynLoadOptions& options = {}) {
+  VZynFile g;
+  if (!g.OpenFromMemory(bytes.data(), bytes.size())) {
+    *message = g.GetErrorMessage();
+    return false;
+  }
+  return VZynSceneReader(g, scene, options, nullptr).Read(message);
+}
+
+// Every animatable value of every model, as doubles.
+std::vector<double> Snapshot(VScene& scene, VTime time) {
+  scene.player().Goto(time);
+  std::vector<double> values;
+  for (const auto& object : scene.objects()) {
+    for (int i = 0; i < object->GetPropertyCount(); ++i) {
+      const VProperty& p = *object->GetProperty(i);
+      if (!p.IsAnimatable()) continue;
+      double v[4] = {0, 0, 0, 0};
+      p.GetDoubles(v, p.GetDoubleCount());
+      values.insert(values.end(), v, v + p.GetDoubleCount());
+    }
+  }
+  return values;
+}
+
+class SceneDocumentTest : public ::testing::Test {
+ protected:
+  void SetUp() override { saved_mode_ = VTimeGetDefaultMode(); }
+  void TearDown() override { VTimeSetDefaultMode(saved_mode_); }
+  int saved_mode_ = 0;
+};
+
+TEST_F(SceneDocumentTest, SampleSceneAnimatesTheSameAfterARoundTrip) {
+  for (bool binary : {true, false}) {
+    SCOPED_TRACE(binary ? "binary" : "ascii");
+    VScene original;
+    zyn_tool::BuildDemoScene(original);
+    Bytes bytes = WriteScene(original, binary);
+    VScene read;
+    std::string message;
+    ASSERT_TRUE(ReadScene(bytes, read, &message)) << message;
+
+    ASSERT_EQ(read.objects().size(), original.objects().size());
+    for (size_t i = 0; i < original.objects().size(); ++i) {
+      EXPECT_EQ(read.objects()[i]->GetFullName(), original.objects()[i]->GetFullName());
+      EXPECT_EQ(read.objects()[i]->GetSubtype(), original.objects()[i]->GetSubtype());
+    }
+    // The hierarchy: children are sources of their parents.
+    VSceneObject* root = read.Find("Model::Root");
+    VSceneObject* arm = read.Find("Model::Arm");
+    ASSERT_TRUE(root && arm && read.Find("Model::Hand") && read.Find("Model::Marker"));
+    EXPECT_EQ(root->GetSrcCount(), 2);
+    ASSERT_EQ(arm->GetSrcCount(), 1);
+    EXPECT_EQ(arm->GetSrc(0), read.Find("Model::Hand"));
+
+    ASSERT_EQ(read.takes().GetCount(), 2);
+    ASSERT_NE(read.takes().Current(), nullptr);
+    EXPECT_EQ(read.takes().Current()->GetName(), "Take 001");
+    EXPECT_EQ(read.takes().Find("Take 002")->local_span.GetStop().GetTicks(), 60 * kFrame);
+
+    for (const char* take : {"Take 001", "Take 002"}) {
+      original.takes().SetCurrent(original.takes().Find(take));
+      read.takes().SetCurrent(read.takes().Find(take));
+      for (int frame = -20; frame <= 140; frame += 5) {
+        for (int64_t extra : {int64_t{0}, kFrame / 3}) {
+          VTime t(frame * kFrame + extra);
+          std::vector<double> want = Snapshot(original, t);
+          std::vector<double> got = Snapshot(read, t);
+          ASSERT_EQ(got.size(), want.size());
+          for (size_t k = 0; k < want.size(); ++k) {
+            EXPECT_NEAR(got[k], want[k], 1e-9) << take << " ticks " << t.GetTicks() << " value " << k;
+          }
+        }
+      }
+    }
+    // Switching takes switches what is read.
+    read.takes().SetCurrent(read.takes().Find("Take 002"));
+    read.player().Goto(VTime(60 * kFrame));
+    EXPECT_DOUBLE_EQ(static_cast<VModel*>(root)->mTranslationProperty->Get()[1], 5.0);
+    read.takes().SetCurrent(read.takes().Find("Take 001"));
+    EXPECT_DOUBLE_EQ(static_cast<VModel*>(root)->mTranslationProperty->Get()[1], 0.0);
+  }
+}
+
+// --- hand-written documents -------------------------------------------------
+
+Body Props(const std::vector<std::pair<std::string, std::vector<double>>>& values) {
+  return [=](VZynFile& f) {
+    f.FieldWriteBlockBegin("Properties60");
+    for (const auto& v : values) {
+      f.FieldWriteBegin("Property");
+      f.FieldWriteC(v.first);
+      f.FieldWriteC(v.second.size() == 1 ? "Number" : "Vector");
+      f.FieldWriteC("A");
+      for (double d : v.second) f.FieldWriteD(d);
+      f.FieldWriteEnd();
+    }
+    f.FieldWriteBlockEnd();
+    f.FieldWriteEnd();
+  };
+}
+
+Body Object(const char* type, const char* full_name, const char* subtype, const Body& block = nullptr) {
+  return [=](VZynFile& f) {
+    f.FieldWriteBegin(type);
+    f.FieldWriteC(full_name);
+    f.FieldWriteC(subtype);
+    f.FieldWriteBlockBegin();
+    if (block) block(f);
+    f.FieldWriteBlockEnd();
+    f.FieldWriteEnd();
+  };
+}
+
+Body Section(const char* name, const std::vector<Body>& fields) {
+  return [=](VZynFile& f) {
+    f.FieldWriteBlockBegin(name);
+    for (const Body& b : fields) b(f);
+    f.FieldWriteBlockEnd();
+    f.FieldWriteEnd();
+  };
+}
+
+Body Connect(const std::vector<std::string>& values) {
+  return [=](VZynFile& f) {
+    f.FieldWriteBegin("Connect");
+    for (const std::string& v : values) f.FieldWriteC(v);
+    f.FieldWriteEnd();
+  };
+}
+
+Body Definitions() {
+  return Section("Definitions", {[](VZynFile& f) { f.FieldWriteI("Count", 0); }});
+}
+
+Body Doc(const std::vector<Body>& sections) {
+  return [=](VZynFile& f) {
+    for (const Body& s : sections) s(f);
+  };
+}
+
+VDouble3 Translation(VScene& scene, const char* name) {
+  auto* model = dynamic_cast<VModel*>(scene.Find(name));
+  return model ? model->mTranslationProperty->Get() : VDouble3{-99, -99, -99};
+}
+
+TEST_F(SceneDocumentTest, ObjectsAreReusedByNameOrMadeAnew) {
+  Bytes bytes = WriteDoc(true, Doc({Definitions(),
+                                    Section("Objects", {
+                                        Object("Model", "Model::Cube", "Mesh", Props({{"Lcl Translation", {1, 2, 3}}})),
+                                        Object("Material", "Material::Red", ""),
+                                        Object("Pose", "Pose::Rest", "bindpose"),
+                                        Object("Model", "Model::Producer Front", "Camera",
+                                               Props({{"Lcl Translation", {5, 5, 5}}})),
+                                        Object("Unknown", "Unknown::X", ""),
+                                    })}));
+  for (bool cameras : {true, false}) {
+    SCOPED_TRACE(cameras ? "with cameras" : "without cameras");
+    VScene scene;
+    auto* existing = static_cast<VModel*>(scene.Add(std::make_unique<VModel>("Cube", "Null")));
+    VSceneObject* old_pose = scene.Add(std::make_unique<VSceneObject>("Pose", "Rest", "BindPose"));
+    VZynLoadOptions options;
+    options.load_default_camera_settings = cameras;
+    std::string message;
+    ASSERT_TRUE(ReadScene(bytes, scene, &message, options)) << message;
+    EXPECT_EQ(scene.Find("Model::Cube"), existing);
+    EXPECT_EQ(existing->mTranslationProperty->Get(), (VDouble3{1, 2, 3}));
+    ASSERT_NE(scene.Find("Material::Red"), nullptr);
+    EXPECT_EQ(scene.Find("Material::Red")->GetSubtype(), "Default");
+    EXPECT_EQ(scene.Find("Pose::Rest"), old_pose);  // never reused, and the name stays taken
+    EXPECT_EQ(scene.Find("Unknown::X"), nullptr);
+    EXPECT_EQ(Translation(scene, "Model::Producer Front"), cameras ? (VDouble3{5, 5, 5}) : (VDouble3{0, 0, 0}));
+    EXPECT_EQ(scene.objects().size(), 3u);
+  }
+}
+
+TEST_F(SceneDocumentTest, ModelSubtypesAndPlainModels) {
+  Bytes bytes = WriteDoc(false, Doc({Definitions(), Section("Objects", {
+                                                         Object("Model", "Model::A", ""),
+                                                         Object("Model", "Model::B", "Limb"),
+                                                         Object("Model", "Model::C", "Teapot"),
+                                                     })}));
+  VScene scene;
+  std::string message;
+  ASSERT_TRUE(ReadScene(bytes, scene, &message)) << message;
+  EXPECT_EQ(scene.Find("Model::A")->GetSubtype(), "Null");
+  EXPECT_EQ(scene.Find("Model::B")->GetSubtype(), "Limb");
+  EXPECT_EQ(scene.Find("Model::C")->GetSubtype(), "Null");
+}
+
+TEST_F(SceneDocumentTest, ConnectionsOfEveryKindAndMissingEnds) {
+  Bytes bytes = WriteDoc(
+      true, Doc({Definitions(),
+                 Section("Objects", {Object("Model", "Model::A", "Null"), Object("Model", "Model::B", "Null"),
+                                     Object("Model", "Model::C", "Null")}),
+                 Section("Relations", {Object("Model", "Model::Ghost", "Null", Props({{"Visibility", {0}}}))}),
+                 Section("ObjectData", {Object("Model", "Model::Ghost", "Null")}),
+                 Section("Connections", {
+                                            Connect({"OO", "Model::B", "Model::A"}),
+                                            Connect({"OP", "Model::C", "Model::A", "Visibility"}),
+                                            Connect({"PO", "Model::B", "Lcl Rotation", "Model::C"}),
+                                            Connect({"PP", "Model::A", "Lcl Scaling", "Model::B", "Lcl Scaling"}),
+                                            Connect({"OO", "Model::Ghost", "Model::A"}),
+                                            Connect({"OO", "Model::A"}),
+                                            Connect({"OP", "Model::C", "Model::A", "NoSuchProperty"}),
+                                            Connect({"PP", "Model::A", "Visibility", "Model::Ghost", "X"}),
+                                            Connect({"XX", "Model::A", "Model::B"}),
+                                            Connect({}),
+                                        })}));
+  VScene scene;
+  std::string message;
+  ASSERT_TRUE(ReadScene(bytes, scene, &message)) << message;
+  VSceneObject* a = scene.Find("Model::A");
+  VSceneObject* b = scene.Find("Model::B");
+  VSceneObject* c = scene.Find("Model::C");
+  ASSERT_TRUE(a && b && c);
+  EXPECT_EQ(scene.Find("Model::Ghost"), nullptr);
+  ASSERT_EQ(a->GetSrcCount(), 1);
+  EXPECT_EQ(a->GetSrc(0), b);
+  ASSERT_EQ(a->FindProperty("Visibility")->GetSrcCount(), 1);
+  EXPECT_EQ(a->FindProperty("Visibility")->GetSrc(0), c);
+  ASSERT_EQ(c->GetSrcCount(), 1);
+  EXPECT_EQ(c->GetSrc(0), b->FindProperty("Lcl Rotation"));
+  ASSERT_EQ(b->FindProperty("Lcl Scaling")->GetSrcCount(), 1);
+  EXPECT_EQ(b->FindProperty("Lcl Scaling")->GetSrc(0), a->FindProperty("Lcl Scaling"));
+  EXPECT_EQ(b->GetSrcCount(), 0);
+  EXPECT_EQ(a->FindProperty("Visibility")->GetDstCount(), 0);
+}
+
+TEST_F(SceneDocumentTest, OldVersionsAreRefused) {
+  Bytes bytes = WriteDoc(true, Doc({Definitions()}), 2000);
+  VScene scene;
+  std::string message;
+  EXPECT_FALSE(ReadScene(bytes, scene, &message));
+  EXPECT_EQ(message, "File is too old, please use Velmoor 5.5 to upgrade the file");
+}
+
+TEST_F(SceneDocumentTest, Version5LayoutReadsSettingsCamerasAndTakes) {
+  auto camera = [](const char* name, double x) {
+    return [=](VZynFile& f) {
+      f.FieldWriteBegin("Camera");
+      f.FieldWriteC(name);
+      f.FieldWriteBlockBegin();
+      Props({{"Lcl Translation", {x, 0, 0}}})(f);
+      f.FieldWriteBlockEnd();
+      f.FieldWriteEnd();
+    };
+  };
+  auto marker = [](const char* name, int64_t ticks) {
+    return [=](VZynFile& f) {
+      f.FieldWriteBegin("TimeMarker");
+      f.FieldWriteC(name);
+      f.FieldWriteBlockBegin();
+      f.FieldWriteT("Time", VTime(ticks));
+      f.FieldWriteI("Loop", 1);
+      f.FieldWriteBlockEnd();
+      f.FieldWriteEnd();
+    };
+  };
+  Bytes bytes = WriteDoc(false, Doc({Section("Settings", {camera("Producer Top", 3), camera("Model::Producer Left", 4),
+                                                           camera("Somebody", 5), marker("M", 10), marker("M", 10),
+                                                           marker("M", 20), [](VZynFile& f) {
+                                                             f.FieldWriteI("TimeMode", 6);
+                                                             f.FieldWriteI("SnapOnFrames", 1);
+                                                           }}),
+                                     Section("Takes", {[](VZynFile& f) { f.FieldWriteC("Current", "Only"); },
+                                                       Object("Take", "Only", "")})}));
+  VScene scene;
+  std::string message;
+  ASSERT_TRUE(ReadScene(bytes, scene, &message)) << message;
+  EXPECT_EQ(Translation(scene, "Model::Producer Top")[0], 3);
+  EXPECT_EQ(Translation(scene, "Model::Producer Left")[0], 4);
+  EXPECT_EQ(scene.Find("Model::Somebody"), nullptr);
+  EXPECT_EQ(scene.settings().markers.size(), 2u);
+  EXPECT_EQ(scene.settings().snap_on_frames, 1);
+  ASSERT_NE(scene.takes().Current(), nullptr);
+  EXPECT_EQ(scene.takes().Current()->GetName(), "Only");
+}
+
+// A take whose curve is written by hand, for damaged key records.
+Body TakeWithCurve(const char* model, const Body& curve) {
+  return Section("Takes", {[=](VZynFile& f) {
+    f.FieldWriteC("Current", "T");
+    f.FieldWriteBegin("Take");
+    f.FieldWriteC("T");
+    f.FieldWriteBlockBegin();
+    f.FieldWriteBegin("Model");
+    f.FieldWriteC(model);
+    f.FieldWriteBlockBegin();
+    f.FieldWriteD("Version", 1.1);
+    f.FieldWriteBegin("Channel");
+    f.FieldWriteC("Visibility");
+    f.FieldWriteBlockBegin();
+    curve(f);
+    f.FieldWriteBlockEnd();
+    f.FieldWriteEnd();
+    f.FieldWriteBlockEnd();
+    f.FieldWriteEnd();
+    f.FieldWriteBlockEnd();
+    f.FieldWriteEnd();
+  }});
+}
+
+Body Keys(int count, const std::vector<std::pair<int64_t, double>>& keys) {
+  return [=](VZynFile& f) {
+    f.FieldWriteD("Default", 0.5);
+    f.FieldWriteI("KeyVer", 4004);
+    f.FieldWriteI("KeyCount", count);
+    f.FieldWriteBegin("Key");
+    for (const auto& k : keys) {
+      f.FieldWriteT(VTime(k.first));
+      f.FieldWriteD(k.second);
+      f.FieldWriteCH('L');
+    }
+    f.FieldWriteEnd();
+  };
+}
+
+TEST_F(SceneDocumentTest, DamagedDocumentsLoadWhatIsSound) {
+  const Body cube = Object("Model", "Model::Cube", "Null", Props({{"Lcl Translation", {1, 2, 3}}}));
+  struct Case {
+    const char* what;
+    Body doc;
+  };
+  const Case cases[] = {
+      {"records in the wrong place",
+       Doc({Definitions(), Section("Objects", {Connect({"OO", "a", "b"}), cube,
+                                               Section("Takes", {Object("Take", "X", "")})}),
+            Object("Model", "Model::Stray", "Null"), Section("Connections", {cube})})},
+      {"wrong value types",
+       Doc({Definitions(), Section("Objects", {Object("Model", "Model::Cube", "Null", [](VZynFile& f) {
+                                                 f.FieldWriteBlockBegin("Properties60");
+                                                 f.FieldWriteBegin("Property");
+                                                 f.FieldWriteC("Lcl Rotation");
+                                                 f.FieldWriteC("Lcl Rotation");
+                                                 f.FieldWriteC("A");
+                                                 f.FieldWriteC("one");
+                                                 f.FieldWriteEnd();
+                                                 f.FieldWriteBegin("Property");
+                                                 f.FieldWriteI(3);
+                                                 f.FieldWriteEnd();
+                                                 f.FieldWriteBegin("Property");
+                                                 f.FieldWriteC("Lcl Translation");
+                                                 f.FieldWriteC("Vector3D");
+                                                 f.FieldWriteC("A");
+                                                 f.FieldWriteDn(std::vector<double>{1, 2, 3}.data(), 3);
+                                                 f.FieldWriteEnd();
+                                                 f.FieldWriteBlockEnd();
+                                                 f.FieldWriteEnd();
+                                               })}),
+            Section("Version5", {TakeWithCurve("Model::Cube", [](VZynFile& f) { f.FieldWriteC("Default", "x"); })})})},
+      {"keys out of order",
+       Doc({Definitions(), Section("Objects", {cube}),
+            Section("Version5", {TakeWithCurve("Model::Cube", Keys(3, {{100, 1}, {50, 2}, {200, 3}}))})})},
+      {"absurd key count",
+       Doc({Definitions(), Section("Objects", {cube}),
+            Section("Version5", {TakeWithCurve("Model::Cube", Keys(2000000000, {{0, 1}, {100, 0}}))})})},
+      {"negative key count",
+       Doc({Definitions(), Section("Objects", {cube}),
+            Section("Version5", {TakeWithCurve("Model::Cube", Keys(-5, {{0, 1}}))})})},
+      {"a take for a model that is not there",
+       Doc({Definitions(), Section("Objects", {cube}),
+            Section("Version5", {TakeWithCurve("Model::Nobody", Keys(1, {{0, 1}}))})})},
+      {"a take for a model read without its block",
+       Doc({Definitions(), Section("Objects", {cube}),
+            Section("Version5", {TakeWithCurve("Cube", [](VZynFile&) {})})})},
+  };
+  for (const Case& c : cases) {
+    for (bool binary : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) + (binary ? " binary" : " ascii"));
+      Bytes bytes = WriteDoc(binary, c.doc);
+      VScene scene;
+      std::string message;
+      ReadScene(bytes, scene, &message);  // may fail; must not crash
+      EXPECT_EQ(Translation(scene, "Model::Cube"), (VDouble3{1, 2, 3}));
+      EXPECT_EQ(scene.Find("Model::Stray"), nullptr);
+      // Whatever was read evaluates.
+      for (int64_t t : {int64_t{-100}, int64_t{0}, int64_t{75}, int64_t{1000}}) Snapshot(scene, VTime(t));
+    }
+  }
+}
+
+}  // namespace
