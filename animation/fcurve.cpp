@@ -359,6 +359,7 @@ void VFCurve::EditClear() {
 }
 
 void VFCurve::Changed() {
+  baked_ = false;
   if (edit_depth_ > 0) {
     edit_changed_ = true;
     return;

@@ -129,6 +129,13 @@ class VFCurve {
   bool Valid(int index) const { return index >= 0 && index < KeyGetCount(); }
   static size_t Idx(int index) { return static_cast<size_t>(index); }
   void Changed();
+  // Per-segment data for evaluation, rebuilt after a change: the length in
+  // seconds, the right derivative of its first key and the left derivative
+  // of its last. The same numbers the key walk and the segment formulas
+  // compute, computed once.
+  void Bake() const;
+  double SearchExtrapolated(int64_t x, int* cache, const double* segment_seconds) const;
+  double ValueAt(double position, bool baked) const;
   void InsertAt(size_t at, const VFCurveKey& key);
   // Index of the first key whose time is not before t.
   size_t LowerBound(int64_t t) const;
@@ -147,6 +154,10 @@ class VFCurve {
   int post_count_ = 0;
   uint32_t color_ = 0;
   mutable int last_key_ = 0;
+  mutable bool baked_ = false;
+  mutable std::vector<double> segment_seconds_;
+  mutable std::vector<double> segment_right_;
+  mutable std::vector<double> segment_left_;
 
   int edit_depth_ = 0;
   bool edit_changed_ = false;

@@ -18,9 +18,14 @@ namespace {
 // search; both find the same key since the times are strictly increasing.
 constexpr int kWalkSteps = 2;
 
+// Seconds from key i to key i + 1: baked, or computed.
+inline double SegmentSeconds(const int64_t* t, const double* seg, int i) {
+  return seg ? seg[i] : Seconds(t[i + 1], t[i]);
+}
+
 // Key position of x from the start index s (0 <= s < n), setting the cache
-// as the walk from s would.
-inline double Search(const int64_t* t, int n, int64_t x, int s, int* c) {
+// as the walk from s would. seg: the baked segment lengths, or null.
+inline double Search(const int64_t* t, int n, int64_t x, int s, int* c, const double* seg) {
   if (x < t[s]) {
     // Walk down: the first key after x, among keys 0..s.
     int i = s;
@@ -37,7 +42,7 @@ inline double Search(const int64_t* t, int n, int64_t x, int s, int* c) {
       return -0.5;
     }
     *c = i - 1;
-    return (i - 1) + Seconds(x, t[i - 1]) / Seconds(t[i], t[i - 1]);
+    return (i - 1) + Seconds(x, t[i - 1]) / SegmentSeconds(t, seg, i - 1);
   }
   if (x == t[s]) {
     *c = s;
@@ -62,7 +67,7 @@ inline double Search(const int64_t* t, int n, int64_t x, int s, int* c) {
     return n - 0.5;
   }
   *c = i;
-  const double p = (i - 1) + Seconds(x, t[i - 1]) / Seconds(t[i], t[i - 1]);
+  const double p = (i - 1) + Seconds(x, t[i - 1]) / SegmentSeconds(t, seg, i - 1);
   return p < -0.5 ? -0.5 : p;
 }
 
@@ -108,21 +113,41 @@ constexpr double kTwoTo63 = 9223372036854775808.0;
 
 }  // namespace
 
+void VFCurve::Bake() const {
+  const int n = KeyGetCount();
+  const size_t segments = n > 1 ? static_cast<size_t>(n - 1) : 0;
+  segment_seconds_.resize(segments);
+  segment_right_.resize(segments);
+  segment_left_.resize(segments);
+  const fcurve_math::View view{times_.data(), values_.data(), flags_.data(), tangents_.data(), n};
+  for (int i = 0; i + 1 < n; ++i) {
+    const size_t k = static_cast<size_t>(i);
+    segment_seconds_[k] = Seconds(times_[k + 1], times_[k]);
+    const bool cubic = (flags_[k] & kFCurveInterpolationMask) == kFCurveInterpolationCubic;
+    segment_right_[k] = cubic ? fcurve_math::RightDerivative(view, i) : 0.0;
+    segment_left_[k] = cubic ? fcurve_math::LeftDerivative(view, i + 1) : 0.0;
+  }
+  baked_ = true;
+}
+
 double VFCurve::KeySearch(VTime time, int* cache) const {
   const int n = KeyGetCount();
   if (n == 0) return -1.0;
   int& c = cache ? *cache : last_key_;
-  return Search(times_.data(), n, time.GetTicks(), StartIndex(c, n), &c);
+  return Search(times_.data(), n, time.GetTicks(), StartIndex(c, n), &c, nullptr);
 }
 
 double VFCurve::KeySearchExtrapolated(VTime time, int* cache) const {
+  if (KeyGetCount() == 0) return -1.0;
+  return SearchExtrapolated(time.GetTicks(), cache ? cache : &last_key_, nullptr);
+}
+
+double VFCurve::SearchExtrapolated(int64_t x, int* cache, const double* seg) const {
   const int n = KeyGetCount();
-  if (n == 0) return -1.0;
-  int& c = cache ? *cache : last_key_;
+  int& c = *cache;
   const int64_t* t = times_.data();
-  const int64_t x = time.GetTicks();
   const int64_t first = t[0], last = t[n - 1];
-  if (x >= first && x <= last) return Search(t, n, x, StartIndex(c, n), &c);
+  if (x >= first && x <= last) return Search(t, n, x, StartIndex(c, n), &c, seg);
 
   const bool repeats = n >= 2;  // one key spans nothing to repeat
   const Int128 span = static_cast<Int128>(last) - first;
@@ -154,9 +179,9 @@ double VFCurve::KeySearchExtrapolated(VTime time, int* cache) const {
       }
       const bool backward = pre_type_ == kFCurveExtrapolationMirrorRepetition && (reps % 2) == 0;
       const int64_t moved = static_cast<int64_t>(backward ? first - local : last + local);
-      return Search(t, n, moved, StartIndex(c, n), &c);
+      return Search(t, n, moved, StartIndex(c, n), &c, seg);
     }
-    return Search(t, n, x, StartIndex(c, n), &c);
+    return Search(t, n, x, StartIndex(c, n), &c, seg);
   }
 
   // x > last
@@ -189,12 +214,14 @@ double VFCurve::KeySearchExtrapolated(VTime time, int* cache) const {
     }
     const bool backward = post_type_ == kFCurveExtrapolationMirrorRepetition && (reps % 2) == 0;
     const int64_t moved = static_cast<int64_t>(backward ? last - local : first + local);
-    return Search(t, n, moved, StartIndex(c, n), &c);
+    return Search(t, n, moved, StartIndex(c, n), &c, seg);
   }
-  return Search(t, n, x, StartIndex(c, n), &c);
+  return Search(t, n, x, StartIndex(c, n), &c, seg);
 }
 
-double VFCurve::ValueAtPosition(double p) const {
+double VFCurve::ValueAtPosition(double p) const { return ValueAt(p, false); }
+
+double VFCurve::ValueAt(double p, bool baked) const {
   const int n = KeyGetCount();
   if (n == 0) return default_value_;
   const float* v = values_.data();
@@ -204,35 +231,44 @@ double VFCurve::ValueAtPosition(double p) const {
   const double whole = std::floor(p);
   const int k1 = static_cast<int>(whole);
   if (whole == p) return v[k1];
+  const size_t s = static_cast<size_t>(k1);
   const int k2 = k1 + 1;
   const double u = p - whole;
   const double y1 = v[k1], y2 = v[k2];
-  const uint32_t flags = flags_[static_cast<size_t>(k1)];
+  const uint32_t flags = flags_[s];
   switch (flags & kFCurveInterpolationMask) {
     case kFCurveInterpolationConstant: return (flags & kFCurveConstantNext) ? y2 : y1;
     case kFCurveInterpolationLinear: return y1 + u * (y2 - y1);
     case kFCurveInterpolationCubic: break;
     default: return 0.0;
   }
-  const fcurve_math::View view{times_.data(), v, flags_.data(), tangents_.data(), n};
-  const double dt = Seconds(times_[static_cast<size_t>(k2)], times_[static_cast<size_t>(k1)]);
-  const double d1 = fcurve_math::RightDerivative(view, k1);
-  const double d2 = fcurve_math::LeftDerivative(view, k2);
+  double dt, d1, d2;
+  if (baked) {
+    dt = segment_seconds_[s];
+    d1 = segment_right_[s];
+    d2 = segment_left_[s];
+  } else {
+    const fcurve_math::View view{times_.data(), v, flags_.data(), tangents_.data(), n};
+    dt = Seconds(times_[s + 1], times_[s]);
+    d1 = fcurve_math::RightDerivative(view, k1);
+    d2 = fcurve_math::LeftDerivative(view, k2);
+  }
   if (!(flags & kFCurveWeightedMask)) {
     return Bezier(y1, y1 + d1 * dt / 3.0, y2 - d2 * dt / 3.0, y2, u);
   }
-  const uint32_t word = tangents_[static_cast<size_t>(k1)].word[2];
+  const uint32_t word = tangents_[s].word[2];
   const double w1 = (flags & kFCurveWeightedRight) ? VFCurveWeightToDouble(VFCurveRightWeightBits(word)) : 1.0 / 3.0;
   const double w2 =
       (flags & kFCurveWeightedNextLeft) ? VFCurveWeightToDouble(VFCurveNextLeftWeightBits(word)) : 1.0 / 3.0;
-  const double s = SolveWeightedTime(w1, w2, u);
-  return Bezier(y1, y1 + d1 * dt * w1, y2 - d2 * dt * w2, y2, s);
+  const double sp = SolveWeightedTime(w1, w2, u);
+  return Bezier(y1, y1 + d1 * dt * w1, y2 - d2 * dt * w2, y2, sp);
 }
 
 double VFCurve::Evaluate(VTime time, int* cache) const {
   const int n = KeyGetCount();
   if (n == 0) return default_value_;
   if (n == 1) return values_[0];
+  if (!baked_) Bake();
   const int64_t x = time.GetTicks();
   const int64_t first = times_[0], last = times_[static_cast<size_t>(n - 1)];
   if (x < first && pre_type_ == kFCurveExtrapolationKeepSlope) {
@@ -256,7 +292,7 @@ double VFCurve::Evaluate(VTime time, int* cache) const {
     return values_[static_cast<size_t>(n - 1)] +
            fcurve_math::LeftDerivative(view, n - 1) * (ticks / fcurve_math::kTicksPerSecond);
   }
-  return ValueAtPosition(KeySearchExtrapolated(time, cache));
+  return ValueAt(SearchExtrapolated(x, cache ? cache : &last_key_, segment_seconds_.data()), true);
 }
 
 double VFCurve::KeyGetRightDerivative(int index) const {
