@@ -1,0 +1,127 @@
+// zyn demo, info, eval and convert on the sample scene.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+using testing_support::ReadFileBytes;
+using testing_support::RunCommand;
+using testing_support::TempDir;
+
+struct Result {
+  int code = 0;
+  std::string out;
+  std::string err;
+};
+
+class ZynSceneCommandsTest : public ::testing::Test {
+ protected:
+  Result Zyn(const std::string& args) {
+    Result r;
+    std::string err_file = dir_.File("stderr");
+    r.code = RunCommand(std::string(ZYN_PROGRAM) + " " + args + " 2>" + err_file, &r.out);
+    r.err = ReadFileBytes(err_file);
+    return r;
+  }
+  std::string Demo(const std::string& name, bool ascii = false) {
+    std::string path = dir_.File(name);
+    Result r = Zyn("demo " + path + (ascii ? " --ascii" : ""));
+    EXPECT_EQ(r.code, 0) << r.err;
+    return path;
+  }
+  TempDir dir_;
+};
+
+constexpr long long kFrame = 1539538600;  // 30 frames per second
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST_F(ZynSceneCommandsTest, DemoWritesBothForms) {
+  std::string binary = Demo("b.zyn");
+  std::string ascii = Demo("a.zyn", true);
+  EXPECT_TRUE(Has(ReadFileBytes(ascii), "Take 002"));
+  Result bad = Zyn("demo");
+  EXPECT_EQ(bad.code, 2);
+  EXPECT_TRUE(Has(bad.err, "zyn: usage:")) << bad.err;
+}
+
+TEST_F(ZynSceneCommandsTest, InfoListsTheTakes) {
+  Result r = Zyn("info " + Demo("s.zyn"));
+  ASSERT_EQ(r.code, 0) << r.err;
+  const std::string take1 = "{\"name\":\"Take 001\",\"localStart\":0,\"localStop\":" + std::to_string(120 * kFrame);
+  const std::string take2 = "{\"name\":\"Take 002\",\"localStart\":0,\"localStop\":" + std::to_string(60 * kFrame);
+  EXPECT_TRUE(Has(r.out, take1)) << r.out;
+  EXPECT_TRUE(Has(r.out, take2)) << r.out;
+  EXPECT_TRUE(Has(r.out, "\"currentTake\":\"Take 001\"")) << r.out;
+  EXPECT_TRUE(Has(r.out, "\"Model\":11")) << r.out;  // seven producer cameras and four models
+}
+
+TEST_F(ZynSceneCommandsTest, EvalInTheSecondTake) {
+  std::string path = Demo("s.zyn");
+  Result r = Zyn("eval " + path + " --take \"Take 002\" --seconds 0.5 --object Model::Root --object Model::Arm");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(Has(r.out, "\"take\":\"Take 002\"")) << r.out;
+  EXPECT_TRUE(Has(r.out, "\"ticks\":" + std::to_string(15 * kFrame))) << r.out;
+  // Root rises linearly from 0 to 5 over two seconds; the arm's Y rotation
+  // reaches 30 degrees at frame 30 and mirrors back.
+  EXPECT_TRUE(Has(r.out, "\"Model::Root\":{\"properties\":{\"Lcl Translation\":[0,1.25,0]")) << r.out;
+  EXPECT_TRUE(Has(r.out, "\"Lcl Rotation\":[0,0,0]")) << r.out;
+  Result first = Zyn("eval " + path + " --seconds 0.5 --object Model::Root");
+  ASSERT_EQ(first.code, 0) << first.err;
+  EXPECT_TRUE(Has(first.out, "\"take\":\"Take 001\"")) << first.out;
+  EXPECT_TRUE(Has(first.out, "\"Lcl Translation\":[2,0,0]")) << first.out;  // held at frame 15
+}
+
+TEST_F(ZynSceneCommandsTest, ConvertedFilesEvaluateTheSame) {
+  std::string source = Demo("s.zyn");
+  std::string ascii = dir_.File("a.zyn");
+  std::string binary = dir_.File("b.zyn");
+  Result r = Zyn("convert " + source + " " + ascii + " --ascii");
+  ASSERT_EQ(r.code, 0) << r.err;
+  r = Zyn("convert " + ascii + " " + binary + " --binary");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(Has(ReadFileBytes(ascii), "; ZYN"));
+  for (const char* take : {"Take 001", "Take 002"}) {
+    for (long long frame : {0LL, 7LL, 15LL, 22LL, 30LL, 45LL, 52LL, 60LL, 90LL, 100LL, 120LL, 135LL}) {
+      for (long long extra : {0LL, kFrame / 2}) {
+        std::string args = std::string(" --take \"") + take + "\" --ticks " + std::to_string(frame * kFrame + extra);
+        Result a = Zyn("eval " + ascii + args);
+        Result b = Zyn("eval " + binary + args);
+        Result s = Zyn("eval " + source + args);
+        ASSERT_EQ(a.code, 0) << a.err;
+        ASSERT_EQ(b.code, 0) << b.err;
+        EXPECT_EQ(a.out, b.out) << take << " frame " << frame;
+        EXPECT_EQ(s.out, b.out) << take << " frame " << frame;
+      }
+    }
+  }
+}
+
+TEST_F(ZynSceneCommandsTest, ErrorsExitOneWithTheMessage) {
+  std::string path = Demo("s.zyn");
+  struct Case {
+    std::string args;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"eval " + path + " --take Nope", "zyn: No take named Nope\n"},
+      {"eval " + path + " --object Model::Nobody", "zyn: No object named Model::Nobody\n"},
+      {"eval " + dir_.File("missing.zyn"), "zyn: Unable to open file " + dir_.File("missing.zyn") + "\n"},
+      {"info " + dir_.File("missing.zyn"), "zyn: Unable to open file " + dir_.File("missing.zyn") + "\n"},
+      {"convert " + dir_.File("missing.zyn") + " " + dir_.File("out.zyn"),
+       "zyn: Unable to open file " + dir_.File("missing.zyn") + "\n"},
+  };
+  for (const Case& c : cases) {
+    Result r = Zyn(c.args);
+    EXPECT_EQ(r.code, 1) << c.args;
+    EXPECT_EQ(r.err, c.message) << c.args;
+    EXPECT_EQ(r.out, "") << c.args;
+  }
+  EXPECT_EQ(ReadFileBytes(dir_.File("out.zyn")), "");
+}
+
+}  // namespace
