@@ -65,22 +65,14 @@ bool VZynFieldList::IndexValues(const uint8_t* v, const uint8_t* v_end, uint32_t
   uint32_t* out = offsets_.data() + base;
   uint32_t found = 0;
   bool valid = true;
+  const uint8_t* const base_bytes = bytes_;
   while (found < most) {
-    if (v_end - v >= 9 && *v == 'D') {
-      do {
-        out[found++] = static_cast<uint32_t>(v + 1 - bytes_);
-        v += 9;
-      } while (found < most && v_end - v >= 9 && *v == 'D');
+    const uint8_t size = kPayload.size[*v];
+    if (size != 0 && size != 0xFF && v_end - v > size) {  // a fixed-size value
+      out[found++] = static_cast<uint32_t>(v + 1 - base_bytes);
+      v += size + 1;
       continue;
     }
-    if (v_end - v >= 5 && *v == 'I') {
-      do {
-        out[found++] = static_cast<uint32_t>(v + 1 - bytes_);
-        v += 5;
-      } while (found < most && v_end - v >= 5 && *v == 'I');
-      continue;
-    }
-    uint8_t size = kPayload.size[*v];
     if (size == 0) {
       valid = false;
       *error = "unknown value type " + std::to_string(*v) + " in field " + std::string(name);
@@ -101,7 +93,7 @@ bool VZynFieldList::IndexValues(const uint8_t* v, const uint8_t* v_end, uint32_t
       *error = "value exceeds the value list of field " + std::string(name);
       break;
     }
-    out[found++] = static_cast<uint32_t>(payload - bytes_);
+    out[found++] = static_cast<uint32_t>(payload - base_bytes);
     v = payload + payload_size;
   }
   if (valid && found < count) {

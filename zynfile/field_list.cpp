@@ -5,6 +5,17 @@ namespace {
 constexpr size_t kIndexThreshold = 16;
 }  // namespace
 
+void VZynFieldList::Reset() {
+  keep_alive_.reset();
+  bytes_ = nullptr;
+  origin_ = size_ = end_offset_ = 0;
+  fields_.clear();
+  order_.clear();
+  offsets_.clear();
+  values_.clear();
+  index_.clear();
+}
+
 int VZynFieldList::FindField(std::string_view name) const {
   if (fields_.size() > kIndexThreshold) {
     auto it = index_.find(name);

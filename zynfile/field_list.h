@@ -63,6 +63,9 @@ class VZynFieldList {
   bool ParseAscii(std::shared_ptr<const void> keep_alive, const uint8_t* bytes, int64_t origin,
                   int64_t size, int64_t begin, bool top_level, std::string* error);
 
+  // Empties the list for another block, keeping its memory.
+  void Reset();
+
   int FindField(std::string_view name) const;
   // Puts every field's occurrence cursor back on its first occurrence.
   void RewindFields() {

@@ -383,13 +383,29 @@ bool VZynFile::SectionBytes(int64_t begin, int64_t end, std::shared_ptr<const vo
 
 // ---------------------------------------------------------------- sections
 
+std::unique_ptr<VZynFieldList> VZynFile::TakeList() {
+  if (spare_lists_.empty()) return std::make_unique<VZynFieldList>();
+  std::unique_ptr<VZynFieldList> list = std::move(spare_lists_.back());
+  spare_lists_.pop_back();
+  return list;
+}
+
+void VZynFile::ReleaseList(std::unique_ptr<VZynFieldList> list) {
+  constexpr size_t kMaxSpare = 64;
+  list->Reset();
+  if (spare_lists_.size() < kMaxSpare) spare_lists_.push_back(std::move(list));
+}
+
 void VZynFile::PopAllLists() {
-  lists_.clear();
+  while (!lists_.empty()) {
+    ReleaseList(std::move(lists_.back()));
+    lists_.pop_back();
+  }
   selections_.clear();
 }
 
 bool VZynFile::PushBinaryList(int64_t begin, int64_t end) {
-  auto list = std::make_unique<VZynFieldList>();
+  std::unique_ptr<VZynFieldList> list = TakeList();
   std::string error;
   if (lists_.empty()) {
     std::shared_ptr<const void> keep;
@@ -414,7 +430,7 @@ bool VZynFile::PushBinaryList(int64_t begin, int64_t end) {
 }
 
 bool VZynFile::PushAsciiList(int64_t begin, bool top_level) {
-  auto list = std::make_unique<VZynFieldList>();
+  std::unique_ptr<VZynFieldList> list = TakeList();
   std::string error;
   if (!list->ParseAscii(ascii_keep_, ascii_bytes_, 0, ascii_size_, begin, top_level, &error)) {
     return SetError(kZynErrorCorrupted, "File is corrupted " + path_ + " (" + error + ")");
@@ -507,6 +523,7 @@ bool VZynFile::CloseFile() {
   }
   bool had_error = HasError();
   PopAllLists();
+  spare_lists_.clear();
   protection_.reset();
   if (owned_stream_) owned_stream_->Close();
   owned_stream_.reset();

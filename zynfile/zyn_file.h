@@ -279,6 +279,11 @@ class VZynFile {
     const VZynFieldInstance* inst = nullptr;  // the selected occurrence, or none
   };
   std::vector<Selection> selections_;  // parallel to lists_
+  // Lists of blocks already left, kept for their memory: a scene enters
+  // thousands of small blocks.
+  std::vector<std::unique_ptr<VZynFieldList>> spare_lists_;
+  std::unique_ptr<VZynFieldList> TakeList();
+  void ReleaseList(std::unique_ptr<VZynFieldList> list);
   // ASCII files are read from one view of the whole file.
   std::shared_ptr<const void> ascii_keep_;
   const uint8_t* ascii_bytes_ = nullptr;

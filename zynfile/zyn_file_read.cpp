@@ -383,6 +383,7 @@ bool VZynFile::FieldReadBlockBegin() {
 
 bool VZynFile::FieldReadBlockEnd() {
   if (lists_.size() <= 1) return false;
+  ReleaseList(std::move(lists_.back()));
   lists_.pop_back();
   selections_.pop_back();
   return true;
