@@ -3,6 +3,9 @@
 #include <memory>
 #include <mutex>
 
+#include "core/home_folder.h"
+#include "core/settings_session.h"
+#include "core/settings_store.h"
 #include "scene/object_factories.h"
 #include "scene/scene.h"
 
@@ -11,12 +14,19 @@ namespace {
 
 std::mutex g_mutex;
 std::unique_ptr<VScene> g_scene;
+bool g_settings_loaded = false;
 
 }  // namespace
 
 bool YrKernel::Init(const char* /*parameters*/) {
   std::lock_guard<std::mutex> lock(g_mutex);
   if (g_scene) return true;
+  // The settings tables get their defaults, then what the configuration
+  // folder holds. Without a home folder the engine runs on the defaults
+  // (the reason has gone to stderr).
+  if (VHomeFolderInit(VHomeFolderQueryOfProcess())) {
+    g_settings_loaded = VSettingsStartUp(VSettingsStore::Global(), VGetConfigFolder());
+  }
   VSceneRegisterObjectFactories();
   g_scene = std::make_unique<VScene>();
   return true;
@@ -24,7 +34,11 @@ bool YrKernel::Init(const char* /*parameters*/) {
 
 void YrKernel::Close() {
   std::lock_guard<std::mutex> lock(g_mutex);
+  if (!g_scene) return;
   g_scene.reset();
+  // The time settings and every table go back to their files.
+  if (g_settings_loaded) VSettingsShutDown(VSettingsStore::Global(), VGetConfigFolder());
+  g_settings_loaded = false;
 }
 
 bool YrKernel::IsStarted() {
