@@ -40,13 +40,14 @@ void VScene::Clear() {
   settings_ = VSceneSettings{};
 }
 
-VSceneObject* VScene::Add(std::unique_ptr<VSceneObject> object) {
+VSceneObject* VScene::Add(std::unique_ptr<VSceneObject> object, bool allow_duplicate_name) {
   if (!object) return nullptr;
   std::string full_name = object->GetFullName();
-  if (by_name_.count(full_name) || FindSystemCamera(full_name)) return nullptr;
+  bool taken = by_name_.count(full_name) || FindSystemCamera(full_name);
+  if (taken && !allow_duplicate_name) return nullptr;
   VSceneObject* raw = object.get();
   objects_.push_back(std::move(object));
-  by_name_.emplace(full_name, raw);
+  by_name_.emplace(full_name, raw);  // keeps the first of a name
   return raw;
 }
 
@@ -56,8 +57,11 @@ bool VScene::Remove(VSceneObject* object) {
   if (it == objects_.end()) return false;
   VTake* current = takes_.GetCurrent();
   if (current) current->Unbind();
-  by_name_.erase(object->GetFullName());
+  auto named = by_name_.find(object->GetFullName());
+  if (named != by_name_.end() && named->second == object) by_name_.erase(named);
   objects_.erase(it);
+  // Another object of the same name, if any, becomes the one found.
+  for (const auto& other : objects_) by_name_.emplace(other->GetFullName(), other.get());
   takes_.Rebind();
   return true;
 }

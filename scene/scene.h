@@ -48,8 +48,10 @@ class VScene {
   // Removes every object read or made; the producer cameras are reset.
   void Clear();
 
-  // Takes the object; null when an object of the same full name exists.
-  VSceneObject* Add(std::unique_ptr<VSceneObject> object);
+  // Takes the object; null when an object of the same full name exists,
+  // unless duplicates are allowed (bind poses are always new): then Find
+  // keeps answering the first one.
+  VSceneObject* Add(std::unique_ptr<VSceneObject> object, bool allow_duplicate_name = false);
   bool Remove(VSceneObject* object);
   VSceneObject* Find(const std::string& full_name) const;
 

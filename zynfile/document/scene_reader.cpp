@@ -94,14 +94,15 @@ void VZynSceneReader::ReadObjects() {
         VSceneObject* object = nullptr;
         if (!skip) {
           // Bind poses are always new; anything else already in the scene is reused.
-          if (strcasecmp(subtype.c_str(), "BindPose") != 0) object = scene_.Find(full_name);
+          bool bind_pose = strcasecmp(subtype.c_str(), "BindPose") == 0;
+          if (!bind_pose) object = scene_.Find(full_name);
           if (!object) {
             std::unique_ptr<VObject> made =
                 VClassRegistry::Instance().Create("ZynStorable/" + type, NamePart(full_name), subtype);
             auto* scene_object = dynamic_cast<VSceneObject*>(made.get());
             if (scene_object) {
               made.release();
-              object = scene_.Add(std::unique_ptr<VSceneObject>(scene_object));
+              object = scene_.Add(std::unique_ptr<VSceneObject>(scene_object), bind_pose);
             }
           }
         }
