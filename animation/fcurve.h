@@ -126,15 +126,21 @@ class VFCurve {
   uint64_t GetChangeCount() const { return change_count_; }
 
  private:
+  struct Segment {
+    double seconds;  // length
+    double right;    // right derivative of the first key (cubic segments)
+    double left;     // left derivative of the last key (cubic segments)
+    double out;      // right * seconds / 3: the second Bezier control's offset
+    double in;       // left * seconds / 3: the third's
+  };
   bool Valid(int index) const { return index >= 0 && index < KeyGetCount(); }
   static size_t Idx(int index) { return static_cast<size_t>(index); }
   void Changed();
-  // Per-segment data for evaluation, rebuilt after a change: the length in
-  // seconds, the right derivative of its first key and the left derivative
-  // of its last. The same numbers the key walk and the segment formulas
-  // compute, computed once.
+  // Per-segment data for evaluation (segments_), rebuilt after a change:
+  // the same numbers the key walk and the segment formulas compute, computed
+  // once.
   void Bake() const;
-  double SearchExtrapolated(int64_t x, int* cache, const double* segment_seconds) const;
+  double SearchExtrapolated(int64_t x, int* cache, const Segment* segments) const;
   double ValueAt(double position, bool baked) const;
   void InsertAt(size_t at, const VFCurveKey& key);
   // Index of the first key whose time is not before t.
@@ -155,9 +161,7 @@ class VFCurve {
   uint32_t color_ = 0;
   mutable int last_key_ = 0;
   mutable bool baked_ = false;
-  mutable std::vector<double> segment_seconds_;
-  mutable std::vector<double> segment_right_;
-  mutable std::vector<double> segment_left_;
+  mutable std::vector<Segment> segments_;
 
   int edit_depth_ = 0;
   bool edit_changed_ = false;

@@ -19,13 +19,15 @@ namespace {
 constexpr int kWalkSteps = 2;
 
 // Seconds from key i to key i + 1: baked, or computed.
-inline double SegmentSeconds(const int64_t* t, const double* seg, int i) {
-  return seg ? seg[i] : Seconds(t[i + 1], t[i]);
+template <class Segment>
+inline double SegmentSeconds(const int64_t* t, const Segment* seg, int i) {
+  return seg ? seg[i].seconds : Seconds(t[i + 1], t[i]);
 }
 
 // Key position of x from the start index s (0 <= s < n), setting the cache
 // as the walk from s would. seg: the baked segment lengths, or null.
-inline double Search(const int64_t* t, int n, int64_t x, int s, int* c, const double* seg) {
+template <class Segment>
+inline double Search(const int64_t* t, int n, int64_t x, int s, int* c, const Segment* seg) {
   if (x < t[s]) {
     // Walk down: the first key after x, among keys 0..s.
     int i = s;
@@ -115,17 +117,17 @@ constexpr double kTwoTo63 = 9223372036854775808.0;
 
 void VFCurve::Bake() const {
   const int n = KeyGetCount();
-  const size_t segments = n > 1 ? static_cast<size_t>(n - 1) : 0;
-  segment_seconds_.resize(segments);
-  segment_right_.resize(segments);
-  segment_left_.resize(segments);
+  segments_.resize(n > 1 ? static_cast<size_t>(n - 1) : 0);
   const fcurve_math::View view{times_.data(), values_.data(), flags_.data(), tangents_.data(), n};
   for (int i = 0; i + 1 < n; ++i) {
     const size_t k = static_cast<size_t>(i);
-    segment_seconds_[k] = Seconds(times_[k + 1], times_[k]);
+    Segment& s = segments_[k];
+    s.seconds = Seconds(times_[k + 1], times_[k]);
     const bool cubic = (flags_[k] & kFCurveInterpolationMask) == kFCurveInterpolationCubic;
-    segment_right_[k] = cubic ? fcurve_math::RightDerivative(view, i) : 0.0;
-    segment_left_[k] = cubic ? fcurve_math::LeftDerivative(view, i + 1) : 0.0;
+    s.right = cubic ? fcurve_math::RightDerivative(view, i) : 0.0;
+    s.left = cubic ? fcurve_math::LeftDerivative(view, i + 1) : 0.0;
+    s.out = s.right * s.seconds / 3.0;
+    s.in = s.left * s.seconds / 3.0;
   }
   baked_ = true;
 }
@@ -134,7 +136,7 @@ double VFCurve::KeySearch(VTime time, int* cache) const {
   const int n = KeyGetCount();
   if (n == 0) return -1.0;
   int& c = cache ? *cache : last_key_;
-  return Search(times_.data(), n, time.GetTicks(), StartIndex(c, n), &c, nullptr);
+  return Search<Segment>(times_.data(), n, time.GetTicks(), StartIndex(c, n), &c, nullptr);
 }
 
 double VFCurve::KeySearchExtrapolated(VTime time, int* cache) const {
@@ -142,7 +144,7 @@ double VFCurve::KeySearchExtrapolated(VTime time, int* cache) const {
   return SearchExtrapolated(time.GetTicks(), cache ? cache : &last_key_, nullptr);
 }
 
-double VFCurve::SearchExtrapolated(int64_t x, int* cache, const double* seg) const {
+double VFCurve::SearchExtrapolated(int64_t x, int* cache, const Segment* seg) const {
   const int n = KeyGetCount();
   int& c = *cache;
   const int64_t* t = times_.data();
@@ -242,11 +244,15 @@ double VFCurve::ValueAt(double p, bool baked) const {
     case kFCurveInterpolationCubic: break;
     default: return 0.0;
   }
+  if (baked && !(flags & kFCurveWeightedMask)) {
+    const Segment& seg = segments_[s];
+    return Bezier(y1, y1 + seg.out, y2 - seg.in, y2, u);
+  }
   double dt, d1, d2;
   if (baked) {
-    dt = segment_seconds_[s];
-    d1 = segment_right_[s];
-    d2 = segment_left_[s];
+    dt = segments_[s].seconds;
+    d1 = segments_[s].right;
+    d2 = segments_[s].left;
   } else {
     const fcurve_math::View view{times_.data(), v, flags_.data(), tangents_.data(), n};
     dt = Seconds(times_[s + 1], times_[s]);
@@ -292,7 +298,7 @@ double VFCurve::Evaluate(VTime time, int* cache) const {
     return values_[static_cast<size_t>(n - 1)] +
            fcurve_math::LeftDerivative(view, n - 1) * (ticks / fcurve_math::kTicksPerSecond);
   }
-  return ValueAt(SearchExtrapolated(x, cache ? cache : &last_key_, segment_seconds_.data()), true);
+  return ValueAt(SearchExtrapolated(x, cache ? cache : &last_key_, segments_.data()), true);
 }
 
 double VFCurve::KeyGetRightDerivative(int index) const {
