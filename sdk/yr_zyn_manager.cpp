@@ -7,6 +7,7 @@
 #include "core/property_type.h"
 #include "scene/scene.h"
 #include "sdk/yr_kernel.h"
+#include "zynfile/document/document_summary.h"
 #include "zynfile/document/load_options.h"
 #include "zynfile/document/scene_reader.h"
 #include "zynfile/document/scene_writer.h"
@@ -139,6 +140,9 @@ bool YrZynManager::Save(const std::string& path, bool binary, const std::string&
     VZynSceneWriter writer(file, *scene, progress_);
     ok = writer.Write(&message_);
   }
+  // Binary files describe themselves in a summary section (protected ones
+  // keep everything behind their seal).
+  if (ok && binary && password.empty()) ok = VZynWriteDocumentSummary(file, *scene, false);
   ok = file.CloseFile() && ok;
   if (!ok) {
     if (message_.empty()) message_ = file.GetErrorMessage();
