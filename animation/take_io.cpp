@@ -78,6 +78,15 @@ bool VTakesRetrieve(VZynFile& file, VTakeList& takes, const VTakeReadOptions& op
   return !file.HasError();
 }
 
+void VTakeStoreTimes(VZynFile& file, const VTake& take) {
+  file.FieldWriteBegin("LocalTime");
+  file.FieldWriteTS(take.local_span.GetStart(), take.local_span.GetStop());
+  file.FieldWriteEnd();
+  file.FieldWriteBegin("ReferenceTime");
+  file.FieldWriteTS(take.reference_span.GetStart(), take.reference_span.GetStop());
+  file.FieldWriteEnd();
+}
+
 bool VTakesStore(VZynFile& file, const VTakeList& takes, VProgress* progress) {
   file.FieldWriteBlockBegin("Takes");
   VTake* current = takes.Current();
@@ -88,12 +97,7 @@ bool VTakesStore(VZynFile& file, const VTakeList& takes, VProgress* progress) {
     file.FieldWriteC(take.GetName());
     file.FieldWriteBlockBegin();
     file.FieldWriteC("FileName", take.file_name);
-    file.FieldWriteBegin("LocalTime");
-    file.FieldWriteTS(take.local_span.GetStart(), take.local_span.GetStop());
-    file.FieldWriteEnd();
-    file.FieldWriteBegin("ReferenceTime");
-    file.FieldWriteTS(take.reference_span.GetStart(), take.reference_span.GetStop());
-    file.FieldWriteEnd();
+    VTakeStoreTimes(file, take);
     file.FieldWriteC("Comments", take.comments);
     if (!file.IsBinary()) {
       file.WriteComment("");

@@ -8,6 +8,7 @@
 #include <string>
 
 class VProgress;
+class VTake;
 class VTakeList;
 class VZynFile;
 
@@ -23,4 +24,6 @@ struct VTakeReadOptions {
 // Reads the takes of the current block's "Takes" field into the list and
 // makes the file's current take current (else the first).
 bool VTakesRetrieve(VZynFile& file, VTakeList& takes, const VTakeReadOptions& options);
+// Writes the take's "LocalTime" and "ReferenceTime" fields.
+void VTakeStoreTimes(VZynFile& file, const VTake& take);
 bool VTakesStore(VZynFile& file, const VTakeList& takes, VProgress* progress = nullptr);

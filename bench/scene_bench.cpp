@@ -3,7 +3,6 @@
 // read of every animated property.
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -11,6 +10,7 @@
 #include <string>
 
 #include "animation/fcurve_node.h"
+#include "bench/bench_main.h"
 #include "core/property.h"
 #include "scene/model.h"
 #include "scene/scene.h"
@@ -123,11 +123,7 @@ BENCHMARK(BM_GotoFrame)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  int result = RunBenchmarks(argc, argv);
   YrSDK::YrKernel::Close();
-  return 0;
+  return result;
 }

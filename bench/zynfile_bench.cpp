@@ -3,7 +3,6 @@
 // through its typed getter) in both forms, and the peak memory of a read.
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -14,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_main.h"
 #include "zynfile/zyn_file.h"
 
 namespace {
@@ -163,11 +163,4 @@ BENCHMARK(BM_Read)->Arg(1)->Arg(0)->ArgName("binary")->Unit(benchmark::kMillisec
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

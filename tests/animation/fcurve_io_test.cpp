@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/zyn_memory.h"
 #include "animation/fcurve.h"
 #include "animation/fcurve_io.h"
 #include "fcurve_test_util.h"
@@ -20,13 +21,7 @@ using namespace fcurve_test;
 
 // Writes a main section with body into memory.
 std::vector<uint8_t> Write(bool binary, const std::function<void(VZynFile&)>& body) {
-  VMemoryStream m;
-  m.OpenBuffer();
-  VZynFile f;
-  EXPECT_TRUE(f.CreateInStream(&m, binary)) << f.GetErrorMessage();
-  body(f);
-  EXPECT_TRUE(f.CloseFile()) << f.GetErrorMessage();
-  return m.buffer();
+  return testing_support::WriteZynToMemory(binary, body);
 }
 
 // Reads a curve from the main section of the bytes.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/zyn_memory.h"
 #include "animation/fcurve_node_io.h"
 #include "animation/take_io.h"
 #include "animation/take_list.h"
@@ -22,13 +23,7 @@ using fcurve_test::S;
 using Bytes = std::vector<uint8_t>;
 
 Bytes Write(bool binary, const std::function<void(VZynFile&)>& body) {
-  VMemoryStream m;
-  m.OpenBuffer();
-  VZynFile f;
-  EXPECT_TRUE(f.CreateInStream(&m, binary)) << f.GetErrorMessage();
-  body(f);
-  EXPECT_TRUE(f.CloseFile()) << f.GetErrorMessage();
-  return m.buffer();
+  return testing_support::WriteZynToMemory(binary, body);
 }
 
 bool Read(const Bytes& bytes, VTakeList& takes, const VTakeReadOptions& options = {}) {

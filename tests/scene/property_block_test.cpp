@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/zyn_memory.h"
 #include "core/object.h"
 #include "core/property.h"
 #include "core/property_definition.h"
@@ -21,15 +22,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using Body = std::function<void(VZynFile&)>;
 
-Bytes Write(bool binary, const Body& body) {
-  VMemoryStream m;
-  m.OpenBuffer();
-  VZynFile f;
-  EXPECT_TRUE(f.CreateInStream(&m, binary)) << f.GetErrorMessage();
-  body(f);
-  EXPECT_TRUE(f.CloseFile()) << f.GetErrorMessage();
-  return m.buffer();
-}
+Bytes Write(bool binary, const Body& body) { return testing_support::WriteZynToMemory(binary, body); }
 
 void ReadInto(const Bytes& bytes, VObject& object) {
   VZynFile g;

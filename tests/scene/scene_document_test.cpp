@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/zyn_memory.h"
 #include "core/property.h"
 #include "core/time_mode.h"
 #include "scene/model.h"
@@ -29,25 +30,14 @@ using Body = std::function<void(VZynFile&)>;
 constexpr int64_t kFrame = 1539538600;  // one frame at 30 frames per second
 
 Bytes WriteScene(const VScene& scene, bool binary) {
-  VMemoryStream m;
-  m.OpenBuffer();
-  VZynFile f;
-  EXPECT_TRUE(f.CreateInStream(&m, binary)) << f.GetErrorMessage();
-  std::string message;
-  EXPECT_TRUE(VZynSceneWriter(f, scene, nullptr).Write(&message)) << message;
-  EXPECT_TRUE(f.CloseFile()) << f.GetErrorMessage();
-  return m.buffer();
+  return testing_support::WriteZynToMemory(binary, [&scene](VZynFile& f) {
+    std::string message;
+    EXPECT_TRUE(VZynSceneWriter(f, scene, nullptr).Write(&message)) << message;
+  });
 }
 
 Bytes WriteDoc(bool binary, const Body& body, int version = 6000) {
-  VMemoryStream m;
-  m.OpenBuffer();
-  VZynFile f;
-  f.SetVersion(version);
-  EXPECT_TRUE(f.CreateInStream(&m, binary)) << f.GetErrorMessage();
-  body(f);
-  EXPECT_TRUE(f.CloseFile()) << f.GetErrorMessage();
-  return m.buffer();
+  return testing_support::WriteZynToMemory(binary, body, version);
 }
 
 bool ReadScene(const Bytes& bytes, VScene& scene, std::string* message, const VZynLoadOptions& options = {}) {

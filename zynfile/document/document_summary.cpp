@@ -1,5 +1,6 @@
 #include "zynfile/document/document_summary.h"
 
+#include "animation/take_io.h"
 #include "scene/scene.h"
 #include "zynfile/zyn_file.h"
 
@@ -31,12 +32,7 @@ bool VZynWriteDocumentSummary(VZynFile& file, const VScene& scene, bool password
     file.FieldWriteC(take.GetName());
     file.FieldWriteBlockBegin();
     if (!take.comments.empty()) file.FieldWriteC("Comments", take.comments);
-    file.FieldWriteBegin("LocalTime");
-    file.FieldWriteTS(take.local_span.GetStart(), take.local_span.GetStop());
-    file.FieldWriteEnd();
-    file.FieldWriteBegin("ReferenceTime");
-    file.FieldWriteTS(take.reference_span.GetStart(), take.reference_span.GetStop());
-    file.FieldWriteEnd();
+    VTakeStoreTimes(file, take);
     file.FieldWriteBlockEnd();
     file.FieldWriteEnd();
   }

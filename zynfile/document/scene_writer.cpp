@@ -68,6 +68,12 @@ ObjectList OrderForRelations(ObjectList list) {
   return list;
 }
 
+void WriteDoubles(VZynFile& file, const char* name, const double* values, size_t n) {
+  file.FieldWriteBegin(name);
+  file.FieldWriteDn(values, n);
+  file.FieldWriteEnd();
+}
+
 void WriteObjectHeader(VZynFile& file, const VSceneObject& object) {
   file.FieldWriteBegin(object.GetTypeName().c_str());
   file.FieldWriteC(object.GetFullName());
@@ -184,9 +190,7 @@ bool VZynSceneWriter::Write(std::string* message) {
   const VSceneSettings& s = scene_.settings();
   file_.FieldWriteBlockBegin("AmbientRenderSettings");
   file_.FieldWriteI("Version", 101);
-  file_.FieldWriteBegin("AmbientLightColor");
-  file_.FieldWriteDn(s.ambient_color, 4);
-  file_.FieldWriteEnd();
+  WriteDoubles(file_, "AmbientLightColor", s.ambient_color, 4);
   file_.FieldWriteBlockEnd();
   file_.FieldWriteEnd();
   file_.FieldWriteBlockBegin("FogOptions");
@@ -195,9 +199,7 @@ bool VZynSceneWriter::Write(std::string* message) {
   file_.FieldWriteD("FogDensity", s.fog_density);
   file_.FieldWriteD("FogStart", s.fog_start);
   file_.FieldWriteD("FogEnd", s.fog_end);
-  file_.FieldWriteBegin("FogColor");
-  file_.FieldWriteDn(s.fog_color, 4);
-  file_.FieldWriteEnd();
+  WriteDoubles(file_, "FogColor", s.fog_color, 4);
   file_.FieldWriteBlockEnd();
   file_.FieldWriteEnd();
   file_.FieldWriteBlockBegin("RendererSetting");
