@@ -94,7 +94,7 @@ VFCurveKey VFCurve::KeyGet(int index) const {
   key.value = values_[i];
   key.flags = flags_[i];
   key.tangent = tangents_[i];
-  key.extra = extra_[i];
+  if (!extra_.empty()) key.extra = extra_[i];
   return key;
 }
 
@@ -155,7 +155,8 @@ bool VFCurve::KeySetTangentData(int index, const VFCurveTangentData& data) {
 
 bool VFCurve::KeySetExtra(int index, const VFCurveKeyExtra& extra) {
   if (!Valid(index)) return false;
-  if (extra_[Idx(index)] == extra) return true;
+  if (KeyGetExtra(index) == extra) return true;
+  if (extra_.empty()) extra_.resize(times_.size());
   extra_[Idx(index)] = extra;
   Changed();
   return true;
@@ -265,7 +266,10 @@ void VFCurve::InsertAt(size_t at, const VFCurveKey& key) {
   values_.insert(values_.begin() + offset, key.value);
   flags_.insert(flags_.begin() + offset, VFCurveNormalizeKeyFlags(key.flags));
   tangents_.insert(tangents_.begin() + offset, key.tangent);
-  extra_.insert(extra_.begin() + offset, key.extra);
+  // Extra words are almost always zero: their array exists only once a
+  // key has some, which keeps a key at 28 bytes instead of 40.
+  if (extra_.empty() && !(key.extra == VFCurveKeyExtra{})) extra_.resize(times_.size() - 1);
+  if (!extra_.empty()) extra_.insert(extra_.begin() + offset, key.extra);
   Changed();
 }
 
@@ -319,7 +323,7 @@ bool VFCurve::KeyRemove(int index) {
   values_.erase(values_.begin() + offset);
   flags_.erase(flags_.begin() + offset);
   tangents_.erase(tangents_.begin() + offset);
-  extra_.erase(extra_.begin() + offset);
+  if (!extra_.empty()) extra_.erase(extra_.begin() + offset);
   Changed();
   return true;
 }
@@ -331,7 +335,6 @@ void VFCurve::KeyReserve(int count) {
   values_.reserve(n);
   flags_.reserve(n);
   tangents_.reserve(n);
-  extra_.reserve(n);
 }
 
 // ---- editing brackets

@@ -70,7 +70,9 @@ class VFCurve {
   VFCurveTangentData KeyGetTangentData(int index) const {
     return Valid(index) ? tangents_[Idx(index)] : VFCurveTangentData{};
   }
-  VFCurveKeyExtra KeyGetExtra(int index) const { return Valid(index) ? extra_[Idx(index)] : VFCurveKeyExtra{}; }
+  VFCurveKeyExtra KeyGetExtra(int index) const {
+    return Valid(index) && !extra_.empty() ? extra_[Idx(index)] : VFCurveKeyExtra{};
+  }
   VFCurveKey KeyGet(int index) const;
   uint32_t KeyGetInterpolation(int index) const { return KeyGetFlags(index) & kFCurveInterpolationMask; }
   uint32_t KeyGetTangentMode(int index) const { return KeyGetFlags(index) & kFCurveTangentMask; }
@@ -151,7 +153,7 @@ class VFCurve {
   std::vector<float> values_;
   std::vector<uint32_t> flags_;
   std::vector<VFCurveTangentData> tangents_;
-  std::vector<VFCurveKeyExtra> extra_;
+  std::vector<VFCurveKeyExtra> extra_;  // empty while every key's extra words are zero
 
   float default_value_ = 0.0f;
   int pre_type_ = kFCurveExtrapolationConstant;
