@@ -276,6 +276,23 @@ double VFCurve::Evaluate(VTime time, int* cache) const {
   if (n == 1) return values_[0];
   if (!baked_) Bake();
   const int64_t x = time.GetTicks();
+  int& c = cache ? *cache : last_key_;
+  {
+    // Playback: the time lies on the key the cache names or in the segment
+    // just before or after it. The position is formed exactly as the search
+    // forms it, so the value is the same to the last bit.
+    const int64_t* t = times_.data();
+    int k = c;
+    if (k > 0 && k < n) {
+      if (x == t[k]) return values_[static_cast<size_t>(k)];
+      if (x > t[k] && k + 1 < n && x <= t[k + 1]) c = ++k;
+      if (x > t[k - 1] && x <= t[k]) {
+        if (x == t[k]) return values_[static_cast<size_t>(k)];
+        const double p = (k - 1) + Seconds(x, t[k - 1]) / segments_[static_cast<size_t>(k - 1)].seconds;
+        return ValueAt(p, true);
+      }
+    }
+  }
   const int64_t first = times_[0], last = times_[static_cast<size_t>(n - 1)];
   if (x < first && pre_type_ == kFCurveExtrapolationKeepSlope) {
     const fcurve_math::View view{times_.data(), values_.data(), flags_.data(), tangents_.data(), n};
@@ -298,7 +315,7 @@ double VFCurve::Evaluate(VTime time, int* cache) const {
     return values_[static_cast<size_t>(n - 1)] +
            fcurve_math::LeftDerivative(view, n - 1) * (ticks / fcurve_math::kTicksPerSecond);
   }
-  return ValueAt(SearchExtrapolated(x, cache ? cache : &last_key_, segments_.data()), true);
+  return ValueAt(SearchExtrapolated(x, &c, segments_.data()), true);
 }
 
 double VFCurve::KeyGetRightDerivative(int index) const {

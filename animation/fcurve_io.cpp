@@ -25,6 +25,7 @@
 #include "animation/fcurve_io.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "zynfile/zyn_file.h"
 
@@ -32,7 +33,8 @@ namespace {
 
 class KeyReader {
  public:
-  explicit KeyReader(VZynFile& file) : file_(file), binary_(file.IsBinary()) {}
+  explicit KeyReader(VZynFile& file)
+      : file_(file), binary_(file.IsBinary()), direct_(file.IsBinary() && !file.IsByteSwapped()) {}
 
   bool Has() const { return file_.FieldReadGetRemain() > 0; }
   bool exhausted() const { return exhausted_; }
@@ -41,6 +43,13 @@ class KeyReader {
 
   VTime Time() {
     if (!Take()) return VTime(0);
+    VZynValue v;
+    if (direct_ && file_.PeekValue(&v) && v.type == 'L') {  // the common case, decoded in place
+      file_.NextValue(&v);
+      int64_t ticks;
+      std::memcpy(&ticks, v.p, 8);
+      return VTime(ticks);
+    }
     if (binary_) {
       const char type = file_.FieldReadGetType();
       if (type != 'L' && type != 'D' && type != 'F') bad_ = true;
@@ -59,6 +68,15 @@ class KeyReader {
   // A number stored as a float in the key.
   float Number() {
     if (!Take()) return 0.0f;
+    VZynValue v;
+    if (direct_ && file_.PeekValue(&v) && v.type == 'D') {
+      file_.NextValue(&v);
+      double d;
+      std::memcpy(&d, v.p, 8);
+      const float f = static_cast<float>(d);
+      if (!std::isfinite(d) || !std::isfinite(f)) bad_ = true;
+      return f;
+    }
     if (binary_) {
       const char type = file_.FieldReadGetType();
       if (type != 'D' && type != 'F') bad_ = true;
@@ -83,6 +101,11 @@ class KeyReader {
 
   char Letter() {
     if (!Take()) return 0;
+    VZynValue v;
+    if (direct_ && file_.PeekValue(&v) && v.type == 'C') {
+      file_.NextValue(&v);
+      return static_cast<char>(v.p[0]);
+    }
     if (binary_ && file_.FieldReadGetType() != 'C') {
       file_.FieldReadD();  // consumed; its type already makes it unusable
       return 0;
@@ -101,6 +124,7 @@ class KeyReader {
 
   VZynFile& file_;
   bool binary_;
+  bool direct_;  // binary and in this machine's byte order
   bool bad_ = false;
   bool exhausted_ = false;
 };

@@ -140,6 +140,20 @@ class VZynFile {
   std::string FieldReadGetName() const;  // the selected field's name
   // ASCII: the value at the cursor was written between double quotes.
   bool FieldReadIsQuoted() const;
+  // The value at the cursor as stored (type and bytes), for readers of
+  // long records that decode values themselves; Next moves past it.
+  bool PeekValue(VZynValue* out) const {
+    if (selections_.empty() || error_code_ != kZynErrorNone) return false;
+    const Selection& s = selections_.back();
+    if (!s.inst || s.cursor >= s.inst->value_count) return false;
+    *out = lists_.back()->value(*s.inst, s.cursor);
+    return true;
+  }
+  bool NextValue(VZynValue* out) {
+    if (!PeekValue(out)) return false;
+    ++selections_.back().cursor;
+    return true;
+  }
 
   // ---- Writing ----
   bool FieldWriteBegin(const char* name);
@@ -204,19 +218,6 @@ class VZynFile {
   // Field selection helpers.
   VZynFieldList* CurrentList() const;
   const VZynFieldInstance* Current() const;
-  // The value at the cursor of the selected occurrence (Next moves past it).
-  bool PeekValue(VZynValue* out) const {
-    if (selections_.empty() || error_code_ != kZynErrorNone) return false;
-    const Selection& s = selections_.back();
-    if (!s.inst || s.cursor >= s.inst->value_count) return false;
-    *out = lists_.back()->value(*s.inst, s.cursor);
-    return true;
-  }
-  bool NextValue(VZynValue* out) {
-    if (!PeekValue(out)) return false;
-    ++selections_.back().cursor;
-    return true;
-  }
 
   // Writer helpers.
   bool WriteHeaderAndExtension(const std::string& camera_name);
