@@ -32,13 +32,30 @@ constexpr PayloadTable kPayload;
 
 }  // namespace
 
-// Records where each of count values lies in [v, v_end). Runs of doubles
-// and integers, the bulk of scene data, take a short path.
-bool VZynFieldList::IndexValues(const uint8_t* v, const uint8_t* v_end, uint32_t count, std::string_view name,
+namespace {
+struct FixedSizes {
+  uint8_t size[256] = {};
+  constexpr FixedSizes() {
+    size[static_cast<unsigned char>('C')] = 1;
+    size[static_cast<unsigned char>('I')] = 4;
+    size[static_cast<unsigned char>('F')] = 4;
+    size[static_cast<unsigned char>('D')] = 8;
+    size[static_cast<unsigned char>('L')] = 8;
+  }
+};
+constexpr FixedSizes kFixedSizes;
+}  // namespace
+
+const uint8_t* const VZynFieldList::kFixedSize = kFixedSizes.size;
+
+// Checks that count values lie in [v, v_end) with known types and lengths
+// inside the list, so that reading them later needs no checks. Runs of one
+// fixed-size type, the bulk of scene data, take a short path.
+bool VZynFieldList::CheckValues(const uint8_t* v, const uint8_t* v_end, uint32_t count, std::string_view name,
                                 VZynFieldInstance* inst, std::string* error) {
   inst->value_count = 0;
+  inst->first_offset = static_cast<uint32_t>(v - bytes_);
   if (count == 0) return true;
-  // One fixed-size type throughout: check the type bytes, store no table.
   const uint8_t first_type = *v;
   const uint8_t first_size = kPayload.size[first_type];
   if (first_size != 0 && first_size != 0xFF &&
@@ -52,57 +69,42 @@ bool VZynFieldList::IndexValues(const uint8_t* v, const uint8_t* v_end, uint32_t
     }
     if (i == count) {
       inst->stride = static_cast<uint32_t>(stride);
-      inst->first_offset = static_cast<uint32_t>(v + 1 - bytes_);
       inst->value_count = count;
       return true;
     }
   }
-  // Every value takes at least two bytes, so this never reserves more than
-  // the file can justify.
-  size_t most = std::min<size_t>(count, static_cast<size_t>(v_end - v) / 2);
-  size_t base = offsets_.size();
-  offsets_.resize(base + most);
-  uint32_t* out = offsets_.data() + base;
   uint32_t found = 0;
-  bool valid = true;
-  const uint8_t* const base_bytes = bytes_;
-  while (found < most) {
+  while (found < count) {
+    if (v >= v_end) {
+      *error = "value count exceeds the value list of field " + std::string(name);
+      break;
+    }
     const uint8_t size = kPayload.size[*v];
     if (size != 0 && size != 0xFF && v_end - v > size) {  // a fixed-size value
-      out[found++] = static_cast<uint32_t>(v + 1 - base_bytes);
+      ++found;
       v += size + 1;
       continue;
     }
     if (size == 0) {
-      valid = false;
       *error = "unknown value type " + std::to_string(*v) + " in field " + std::string(name);
       break;
     }
     const uint8_t* payload = v + 1;
-    size_t payload_size = size;
-    if (size == 0xFF) {
-      if (v_end - payload < 4) {
-        valid = false;
-        *error = "string length exceeds the value list of field " + std::string(name);
-        break;
-      }
-      payload_size = 4 + static_cast<size_t>(VLoadU32(payload, swap_));
-    }
-    if (static_cast<size_t>(v_end - payload) < payload_size) {
-      valid = false;
+    if (size != 0xFF || v_end - payload < 4) {
       *error = "value exceeds the value list of field " + std::string(name);
       break;
     }
-    out[found++] = static_cast<uint32_t>(payload - base_bytes);
-    v = payload + payload_size;
+    const size_t length = 4 + static_cast<size_t>(VLoadU32(payload, swap_));
+    if (static_cast<size_t>(v_end - payload) < length) {
+      *error = "value exceeds the value list of field " + std::string(name);
+      break;
+    }
+    ++found;
+    v = payload + length;
   }
-  if (valid && found < count) {
-    valid = false;
-    *error = "value count exceeds the value list of field " + std::string(name);
-  }
-  offsets_.resize(base + found);
+  // The values before a bad one stay readable.
   inst->value_count = found;
-  return valid;
+  return found == count;
 }
 
 bool VZynFieldList::ParseBinary(std::shared_ptr<const void> keep_alive, const uint8_t* bytes,
@@ -146,7 +148,7 @@ bool VZynFieldList::ParseBinary(std::shared_ptr<const void> keep_alive, const ui
 
     // Locate the values. Their number is bounded by the bytes that hold them.
     VZynFieldInstance& inst = fields_[static_cast<size_t>(field)].instances[instance_index];
-    if (!IndexValues(bytes + (values_begin - begin), bytes + (values_end - begin), count, name, &inst, error)) {
+    if (!CheckValues(bytes + (values_begin - begin), bytes + (values_end - begin), count, name, &inst, error)) {
       return false;
     }
     if (values_end < record_end) {

@@ -11,7 +11,6 @@ void VZynFieldList::Reset() {
   origin_ = size_ = end_offset_ = 0;
   fields_.clear();
   order_.clear();
-  offsets_.clear();
   values_.clear();
   index_.clear();
 }
@@ -43,7 +42,7 @@ int VZynFieldList::AddField(std::string_view name) {
 uint32_t VZynFieldList::AddInstance(int field) {
   VZynField& f = fields_[static_cast<size_t>(field)];
   f.instances.push_back(VZynFieldInstance{});
-  f.instances.back().first_value = static_cast<uint32_t>(binary_ ? offsets_.size() : values_.size());
+  f.instances.back().first_value = static_cast<uint32_t>(values_.size());
   uint32_t instance = static_cast<uint32_t>(f.instances.size() - 1);
   order_.push_back(Occurrence{static_cast<uint32_t>(field), instance});
   return instance;

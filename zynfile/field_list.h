@@ -5,6 +5,7 @@
 // are located when the block is parsed and converted only when asked for.
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,12 +17,15 @@ class VStream;
 struct VZynFieldInstance {
   int64_t block_offset = 0;  // file offset where the nested block starts; 0 = none
   int64_t block_end = 0;     // binary: file offset just past the nested block
-  uint32_t first_value = 0;  // index of the first value in the list's value table
+  uint32_t first_value = 0;  // ASCII: index of the first value in the list's value table
   uint32_t value_count = 0;
-  // Binary value lists of one fixed-size type (arrays, the bulk of scene
-  // data) need no table: value i lies at first_offset + i * stride.
-  uint32_t stride = 0;
+  // Binary: where the first value's type byte lies in the block's bytes.
+  // Values are read in order from there; the list was checked when the
+  // block was parsed, so every type and length on the way is sound.
   uint32_t first_offset = 0;
+  // Binary lists of one fixed-size type (arrays, the bulk of scene data):
+  // the size of one value with its type byte; 0 for mixed lists.
+  uint32_t stride = 0;
 };
 
 // One value as stored. Binary: p is its payload and type its type byte.
@@ -79,22 +83,34 @@ class VZynFieldList {
   bool binary() const { return binary_; }
   bool swap() const { return swap_; }
   static constexpr uint32_t kQuotedBit = 0x80000000u;
-  // Value i of an occurrence of this list.
-  VZynValue value(const VZynFieldInstance& inst, uint32_t i) const {
+  // Binary: the value whose type byte is at offset pos; *next is set to
+  // the offset of the value after it.
+  VZynValue binary_value(uint32_t pos, uint32_t* next) const {
     VZynValue v;
-    if (binary_) {
-      v.p = inst.stride ? bytes_ + inst.first_offset + static_cast<size_t>(i) * inst.stride
-                        : bytes_ + offsets_[inst.first_value + i];
-      v.type = v.p[-1];
-    } else {
-      const VZynValueRef& ref = values_[inst.first_value + i];
-      v.p = bytes_ + ref.offset;
-      v.length = ref.length & ~kQuotedBit;
-      v.type = 'S';
-      v.quoted = (ref.length & kQuotedBit) != 0;
+    v.type = bytes_[pos];
+    v.p = bytes_ + pos + 1;
+    uint32_t size = kFixedSize[v.type];
+    if (size == 0) {  // 'S' and 'R': a length, then the bytes
+      uint32_t length;
+      std::memcpy(&length, v.p, 4);
+      if (swap_) length = __builtin_bswap32(length);
+      size = 4 + length;
     }
+    *next = pos + 1 + size;
     return v;
   }
+  // ASCII: value i of an occurrence.
+  VZynValue ascii_value(const VZynFieldInstance& inst, uint32_t i) const {
+    VZynValue v;
+    const VZynValueRef& ref = values_[inst.first_value + i];
+    v.p = bytes_ + ref.offset;
+    v.length = ref.length & ~kQuotedBit;
+    v.type = 'S';
+    v.quoted = (ref.length & kQuotedBit) != 0;
+    return v;
+  }
+  // Payload sizes of the fixed-size types; 0 for the others.
+  static const uint8_t* const kFixedSize;
 
   const std::shared_ptr<const void>& keep_alive() const { return keep_alive_; }
   const uint8_t* bytes() const { return bytes_; }
@@ -106,7 +122,7 @@ class VZynFieldList {
  private:
   int AddField(std::string_view name);
   uint32_t AddInstance(int field);
-  bool IndexValues(const uint8_t* v, const uint8_t* v_end, uint32_t count, std::string_view name,
+  bool CheckValues(const uint8_t* v, const uint8_t* v_end, uint32_t count, std::string_view name,
                    VZynFieldInstance* inst, std::string* error);
 
   std::shared_ptr<const void> keep_alive_;
@@ -119,7 +135,6 @@ class VZynFieldList {
 
   std::vector<VZynField> fields_;
   std::vector<Occurrence> order_;
-  std::vector<uint32_t> offsets_;     // binary: one per value, just past its type byte
   std::vector<VZynValueRef> values_;  // ASCII: one per value
   std::unordered_map<std::string_view, int> index_;  // used once the block has many names
 };

@@ -146,12 +146,24 @@ class VZynFile {
     if (selections_.empty() || error_code_ != kZynErrorNone) return false;
     const Selection& s = selections_.back();
     if (!s.inst || s.cursor >= s.inst->value_count) return false;
-    *out = lists_.back()->value(*s.inst, s.cursor);
+    if (binary_) {
+      uint32_t next;
+      *out = lists_.back()->binary_value(s.pos, &next);
+    } else {
+      *out = lists_.back()->ascii_value(*s.inst, s.cursor);
+    }
     return true;
   }
   bool NextValue(VZynValue* out) {
-    if (!PeekValue(out)) return false;
-    ++selections_.back().cursor;
+    if (selections_.empty() || error_code_ != kZynErrorNone) return false;
+    Selection& s = selections_.back();
+    if (!s.inst || s.cursor >= s.inst->value_count) return false;
+    if (binary_) {
+      *out = lists_.back()->binary_value(s.pos, &s.pos);
+    } else {
+      *out = lists_.back()->ascii_value(*s.inst, s.cursor);
+    }
+    ++s.cursor;
     return true;
   }
 
@@ -278,6 +290,7 @@ class VZynFile {
     uint32_t instance = 0;
     uint32_t cursor = 0;
     const VZynFieldInstance* inst = nullptr;  // the selected occurrence, or none
+    uint32_t pos = 0;  // binary: where the value at the cursor lies in the block
   };
   std::vector<Selection> selections_;  // parallel to lists_
   // Lists of blocks already left, kept for their memory: a scene enters

@@ -101,7 +101,8 @@ bool VZynFile::FieldReadBegin(const char* name) {
   if (f < 0) return false;
   VZynField& field = list->field(f);
   if (field.cursor >= field.instances.size()) return false;
-  selections_.back() = Selection{f, field.cursor, 0, &field.instances[field.cursor]};
+  const VZynFieldInstance* inst = &field.instances[field.cursor];
+  selections_.back() = Selection{f, field.cursor, 0, inst, inst->first_offset};
   return true;
 }
 
@@ -110,7 +111,8 @@ bool VZynFile::FieldReadBegin(const char* name, int index) {
   if (!list || !Usable() || !name || index < 0) return false;
   int f = list->FindField(name);
   if (f < 0 || static_cast<size_t>(index) >= list->field(f).instances.size()) return false;
-  selections_.back() = Selection{f, static_cast<uint32_t>(index), 0, &list->field(f).instances[static_cast<size_t>(index)]};
+  const VZynFieldInstance* inst = &list->field(f).instances[static_cast<size_t>(index)];
+  selections_.back() = Selection{f, static_cast<uint32_t>(index), 0, inst, inst->first_offset};
   return true;
 }
 
@@ -131,7 +133,8 @@ bool VZynFile::FieldReadBeginOccurrence(int k) {
   VZynFieldList* list = CurrentList();
   if (!list || !Usable() || k < 0 || k >= static_cast<int>(list->occurrences().size())) return false;
   const VZynFieldList::Occurrence& o = list->occurrences()[static_cast<size_t>(k)];
-  selections_.back() = Selection{static_cast<int>(o.field), o.instance, 0, &list->field(static_cast<int>(o.field)).instances[o.instance]};
+  const VZynFieldInstance* inst = &list->field(static_cast<int>(o.field)).instances[o.instance];
+  selections_.back() = Selection{static_cast<int>(o.field), o.instance, 0, inst, inst->first_offset};
   return true;
 }
 
@@ -275,11 +278,12 @@ int VZynFile::FieldReadDn(double* out, int n) {
   int take = static_cast<int>(std::min<uint32_t>(static_cast<uint32_t>(n), s.inst->value_count - s.cursor));
   const VZynFieldInstance& inst = *s.inst;
   if (binary_ && !swapped_ && inst.stride == 9 && take > 0) {
-    const VZynFieldList& list = *lists_.back();
-    const uint8_t* p = list.value(inst, s.cursor).p;
-    if (p[-1] == 'D') {  // one type throughout: plain loads
+    const uint8_t* p = lists_.back()->bytes() + s.pos;
+    if (p[0] == 'D') {  // one type throughout: plain loads
+      ++p;
       for (int i = 0; i < take; ++i, p += 9) std::memcpy(out + i, p, 8);
       s.cursor += static_cast<uint32_t>(take);
+      s.pos += static_cast<uint32_t>(take) * 9u;
       return take;
     }
   }
@@ -294,11 +298,12 @@ int VZynFile::FieldReadIn(int32_t* out, int n) {
   int take = static_cast<int>(std::min<uint32_t>(static_cast<uint32_t>(n), s.inst->value_count - s.cursor));
   const VZynFieldInstance& inst = *s.inst;
   if (binary_ && !swapped_ && inst.stride == 5 && take > 0) {
-    const VZynFieldList& list = *lists_.back();
-    const uint8_t* p = list.value(inst, s.cursor).p;
-    if (p[-1] == 'I') {
+    const uint8_t* p = lists_.back()->bytes() + s.pos;
+    if (p[0] == 'I') {
+      ++p;
       for (int i = 0; i < take; ++i, p += 5) std::memcpy(out + i, p, 4);
       s.cursor += static_cast<uint32_t>(take);
+      s.pos += static_cast<uint32_t>(take) * 5u;
       return take;
     }
   }
