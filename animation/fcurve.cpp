@@ -261,6 +261,15 @@ size_t VFCurve::LowerBound(int64_t t) const {
 }
 
 void VFCurve::InsertAt(size_t at, const VFCurveKey& key) {
+  if (at == times_.size() && extra_.empty() && key.extra == VFCurveKeyExtra{}) {
+    // Appending, as files are read: the short way.
+    times_.push_back(key.time.GetTicks());
+    values_.push_back(key.value);
+    flags_.push_back(VFCurveNormalizeKeyFlags(key.flags));
+    tangents_.push_back(key.tangent);
+    Changed();
+    return;
+  }
   const auto offset = static_cast<std::ptrdiff_t>(at);
   times_.insert(times_.begin() + offset, key.time.GetTicks());
   values_.insert(values_.begin() + offset, key.value);
