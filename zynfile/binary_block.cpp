@@ -32,21 +32,7 @@ constexpr PayloadTable kPayload;
 
 }  // namespace
 
-namespace {
-struct FixedSizes {
-  uint8_t size[256] = {};
-  constexpr FixedSizes() {
-    size[static_cast<unsigned char>('C')] = 1;
-    size[static_cast<unsigned char>('I')] = 4;
-    size[static_cast<unsigned char>('F')] = 4;
-    size[static_cast<unsigned char>('D')] = 8;
-    size[static_cast<unsigned char>('L')] = 8;
-  }
-};
-constexpr FixedSizes kFixedSizes;
-}  // namespace
-
-const uint8_t* const VZynFieldList::kFixedSize = kFixedSizes.size;
+const uint8_t* const VZynFieldList::kPayloadSize = kPayload.size;
 
 // Checks that count values lie in [v, v_end) with known types and lengths
 // inside the list, so that reading them later needs no checks. Runs of one

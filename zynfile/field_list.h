@@ -89,8 +89,8 @@ class VZynFieldList {
     VZynValue v;
     v.type = bytes_[pos];
     v.p = bytes_ + pos + 1;
-    uint32_t size = kFixedSize[v.type];
-    if (size == 0) {  // 'S' and 'R': a length, then the bytes
+    uint32_t size = kPayloadSize[v.type];
+    if (size == 0xFF) {  // 'S' and 'R': a length, then the bytes
       uint32_t length;
       std::memcpy(&length, v.p, 4);
       if (swap_) length = __builtin_bswap32(length);
@@ -109,8 +109,9 @@ class VZynFieldList {
     v.quoted = (ref.length & kQuotedBit) != 0;
     return v;
   }
-  // Payload sizes of the fixed-size types; 0 for the others.
-  static const uint8_t* const kFixedSize;
+  // Payload size by type byte: 0 for no value type, 0xFF for the
+  // length-prefixed 'S' and 'R'.
+  static const uint8_t* const kPayloadSize;
 
   const std::shared_ptr<const void>& keep_alive() const { return keep_alive_; }
   const uint8_t* bytes() const { return bytes_; }

@@ -19,7 +19,7 @@ bool Contains(const std::vector<std::string>& list, const std::string& s) {
 
 }  // namespace
 
-bool Args::Parse(int argc, char** argv, int first, const ArgSpec& spec, std::string* error) {
+bool Args::Parse(int argc, char** argv, int first, const ArgSpec& accepted, std::string* error) {
   for (int i = first; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg.empty() || arg[0] != '-' || arg == "-" || LooksLikeNumber(arg)) {
@@ -34,9 +34,9 @@ bool Args::Parse(int argc, char** argv, int first, const ArgSpec& spec, std::str
       arg = arg.substr(0, eq);
       inline_value = true;
     }
-    if (Contains(spec.flags, arg) && !inline_value) {
+    if (Contains(accepted.flags, arg) && !inline_value) {
       flags_.push_back(arg);
-    } else if (Contains(spec.options, arg)) {
+    } else if (Contains(accepted.options, arg)) {
       if (!inline_value) {
         if (i + 1 >= argc) {
           *error = "option " + arg + " needs a value";

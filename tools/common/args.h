@@ -17,7 +17,7 @@ struct ArgSpec {
 class Args {
  public:
   // Parses argv[first..argc). On failure returns false and sets *error.
-  bool Parse(int argc, char** argv, int first, const ArgSpec& spec, std::string* error);
+  bool Parse(int argc, char** argv, int first, const ArgSpec& accepted, std::string* error);
 
   const std::vector<std::string>& positional() const { return positional_; }
   bool Has(const std::string& name) const;

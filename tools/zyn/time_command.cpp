@@ -115,24 +115,24 @@ int TimeCommand(int argc, char** argv) {
     PrintHelp();
     return 0;
   }
-  tools::ArgSpec spec;
-  spec.flags = {"--help", "-h"};
+  tools::ArgSpec accepted;
+  accepted.flags = {"--help", "-h"};
   const char* sub_usage = nullptr;
   int (*run)(const tools::Args&) = nullptr;
   if (sub == "text") {
-    spec.options = {"--mode", "--format", "--detail"};
+    accepted.options = {"--mode", "--format", "--detail"};
     sub_usage = kTextUsage;
     run = Text;
   } else if (sub == "parse") {
-    spec.options = {"--mode", "--format", "--initial"};
+    accepted.options = {"--mode", "--format", "--initial"};
     sub_usage = kParseUsage;
     run = Parse;
   } else if (sub == "labels") {
-    spec.options = {"--mode"};
+    accepted.options = {"--mode"};
     sub_usage = kLabelsUsage;
     run = Labels;
   } else if (sub == "compose") {
-    spec.options = {"--mode"};
+    accepted.options = {"--mode"};
     sub_usage = kComposeUsage;
     run = Compose;
   } else {
@@ -140,7 +140,7 @@ int TimeCommand(int argc, char** argv) {
   }
   tools::Args args;
   std::string error;
-  if (!args.Parse(argc, argv, 0, spec, &error)) return UsageError((std::string(sub_usage) + " (" + error + ")").c_str());
+  if (!args.Parse(argc, argv, 0, accepted, &error)) return UsageError((std::string(sub_usage) + " (" + error + ")").c_str());
   if (args.Has("--help") || args.Has("-h")) {
     PrintHelp();
     return 0;
