@@ -365,7 +365,7 @@ void VZynFile::WalkFooters() {
 // memory, otherwise one buffer read (and deciphered) once.
 bool VZynFile::SectionBytes(int64_t begin, int64_t end, std::shared_ptr<const void>* keep,
                             const uint8_t** bytes) {
-  VStream* stream = begin >= 0 && stream_ ? stream_ : raw_;
+  VStream* stream = stream_ ? stream_ : raw_;
   if (begin < 0 || end < begin || end > stream->Size()) return false;
   size_t n = static_cast<size_t>(end - begin);
   if (const uint8_t* view = stream->View(begin, n)) {
