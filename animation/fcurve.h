@@ -128,12 +128,12 @@ class VFCurve {
   uint64_t GetChangeCount() const { return change_count_; }
 
  private:
+  // What playback needs of a segment; weighted segments, which are rare,
+  // compute their derivatives when evaluated.
   struct Segment {
     double seconds;  // length
-    double right;    // right derivative of the first key (cubic segments)
-    double left;     // left derivative of the last key (cubic segments)
-    double out;      // right * seconds / 3: the second Bezier control's offset
-    double in;       // left * seconds / 3: the third's
+    double out;      // right derivative * seconds / 3: the second Bezier control's offset
+    double in;       // next key's left derivative * seconds / 3: the third's
   };
   bool Valid(int index) const { return index >= 0 && index < KeyGetCount(); }
   static size_t Idx(int index) { return static_cast<size_t>(index); }

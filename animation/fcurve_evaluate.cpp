@@ -124,10 +124,10 @@ void VFCurve::Bake() const {
     Segment& s = segments_[k];
     s.seconds = Seconds(times_[k + 1], times_[k]);
     const bool cubic = (flags_[k] & kFCurveInterpolationMask) == kFCurveInterpolationCubic;
-    s.right = cubic ? fcurve_math::RightDerivative(view, i) : 0.0;
-    s.left = cubic ? fcurve_math::LeftDerivative(view, i + 1) : 0.0;
-    s.out = s.right * s.seconds / 3.0;
-    s.in = s.left * s.seconds / 3.0;
+    const double right = cubic ? fcurve_math::RightDerivative(view, i) : 0.0;
+    const double left = cubic ? fcurve_math::LeftDerivative(view, i + 1) : 0.0;
+    s.out = right * s.seconds / 3.0;
+    s.in = left * s.seconds / 3.0;
   }
   baked_ = true;
 }
@@ -248,17 +248,10 @@ double VFCurve::ValueAt(double p, bool baked) const {
     const Segment& seg = segments_[s];
     return Bezier(y1, y1 + seg.out, y2 - seg.in, y2, u);
   }
-  double dt, d1, d2;
-  if (baked) {
-    dt = segments_[s].seconds;
-    d1 = segments_[s].right;
-    d2 = segments_[s].left;
-  } else {
-    const fcurve_math::View view{times_.data(), v, flags_.data(), tangents_.data(), n};
-    dt = Seconds(times_[s + 1], times_[s]);
-    d1 = fcurve_math::RightDerivative(view, k1);
-    d2 = fcurve_math::LeftDerivative(view, k2);
-  }
+  const fcurve_math::View view{times_.data(), v, flags_.data(), tangents_.data(), n};
+  const double dt = baked ? segments_[s].seconds : Seconds(times_[s + 1], times_[s]);
+  const double d1 = fcurve_math::RightDerivative(view, k1);
+  const double d2 = fcurve_math::LeftDerivative(view, k2);
   if (!(flags & kFCurveWeightedMask)) {
     return Bezier(y1, y1 + d1 * dt / 3.0, y2 - d2 * dt / 3.0, y2, u);
   }
@@ -288,7 +281,21 @@ double VFCurve::Evaluate(VTime time, int* cache) const {
       if (x > t[k] && k + 1 < n && x <= t[k + 1]) c = ++k;
       if (x > t[k - 1] && x <= t[k]) {
         if (x == t[k]) return values_[static_cast<size_t>(k)];
-        const double p = (k - 1) + Seconds(x, t[k - 1]) / segments_[static_cast<size_t>(k - 1)].seconds;
+        const size_t s = static_cast<size_t>(k - 1);
+        const Segment& seg = segments_[s];
+        const double p = (k - 1) + Seconds(x, t[k - 1]) / seg.seconds;
+        const double whole = k - 1;  // the floor of p while p < k
+        const uint32_t flags = flags_[s];
+        // The common segments, as ValueAt computes them; the rest go there.
+        if (p > whole && p < k && !(flags & kFCurveWeightedMask)) {
+          const double u = p - whole;
+          const double y1 = values_[s], y2 = values_[s + 1];
+          switch (flags & kFCurveInterpolationMask) {
+            case kFCurveInterpolationCubic: return Bezier(y1, y1 + seg.out, y2 - seg.in, y2, u);
+            case kFCurveInterpolationLinear: return y1 + u * (y2 - y1);
+            default: break;
+          }
+        }
         return ValueAt(p, true);
       }
     }
