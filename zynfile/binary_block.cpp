@@ -49,6 +49,12 @@ bool VZynFieldList::CheckValues(const uint8_t* v, const uint8_t* v_end, uint32_t
     const size_t stride = first_size + 1u;
     uint32_t i = 1;
     const uint8_t* t = v + stride;
+    // Four type bytes a step: one branch instead of four.
+    while (i + 4 <= count && ((t[0] ^ first_type) | (t[stride] ^ first_type) | (t[2 * stride] ^ first_type) |
+                               (t[3 * stride] ^ first_type)) == 0) {
+      i += 4;
+      t += 4 * stride;
+    }
     while (i < count && *t == first_type) {
       ++i;
       t += stride;
