@@ -33,6 +33,15 @@ void EmitMessage(j_common_ptr info, int level) {
   if (level < 0) info->err->num_warnings++;
 }
 
+// Errors jump back to the caller's frame; messages are silenced.
+jpeg_error_mgr* InstallErrors(ErrorManager& errors) {
+  jpeg_error_mgr* base = jpeg_std_error(&errors.base);
+  base->error_exit = ErrorExit;
+  base->output_message = OutputMessage;
+  base->emit_message = EmitMessage;
+  return base;
+}
+
 struct Progress {
   jpeg_progress_mgr base;
 };
@@ -51,10 +60,7 @@ bool DecodeJpeg(const uint8_t* data, size_t size, VImage* image) {
   ErrorManager errors;
   Progress progress;
   std::memset(&info, 0, sizeof info);
-  info.err = jpeg_std_error(&errors.base);
-  errors.base.error_exit = ErrorExit;
-  errors.base.output_message = OutputMessage;
-  errors.base.emit_message = EmitMessage;
+  info.err = InstallErrors(errors);
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&info);
     return false;
@@ -92,9 +98,7 @@ bool EncodeJpeg(const uint8_t* rgb, int width, int height, int quality, unsigned
   jpeg_compress_struct info;
   ErrorManager errors;
   std::memset(&info, 0, sizeof info);
-  info.err = jpeg_std_error(&errors.base);
-  errors.base.error_exit = ErrorExit;
-  errors.base.output_message = OutputMessage;
+  info.err = InstallErrors(errors);
   if (setjmp(errors.jump)) {
     jpeg_destroy_compress(&info);
     return false;

@@ -33,10 +33,7 @@ int DumpCommand(int argc, char** argv) {
   std::string out;
   tools::JsonWriter json(&out);
   json.BeginObject();
-  json.Key("binary");
-  json.Bool(file.IsBinary());
-  json.Key("version");
-  json.Int(file.GetVersion());
+  WriteFileFormJson(file, json);
   json.Key("sections");
   json.BeginArray();
   for (int s = 0; s <= file.SectionCount(); ++s) {

@@ -48,6 +48,13 @@ void WriteValue(VZynFile& file, tools::JsonWriter& json) {
 
 }  // namespace
 
+void WriteFileFormJson(const VZynFile& file, tools::JsonWriter& json) {
+  json.Key("binary");
+  json.Bool(file.IsBinary());
+  json.Key("version");
+  json.Int(file.GetVersion());
+}
+
 void WriteFieldsJson(VZynFile& file, tools::JsonWriter& json) {
   json.BeginArray();
   int count = file.FieldReadOccurrenceCount();

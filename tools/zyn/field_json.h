@@ -7,6 +7,9 @@ class VZynFile;
 
 namespace zyn_tool {
 
+// The keys every file description starts with: "binary" and "version".
+void WriteFileFormJson(const VZynFile& file, tools::JsonWriter& json);
+
 // Writes the occurrences of the current block of file, in file order.
 void WriteFieldsJson(VZynFile& file, tools::JsonWriter& json);
 

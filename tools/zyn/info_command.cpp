@@ -102,10 +102,7 @@ int InfoCommand(int argc, char** argv) {
   std::string out;
   tools::JsonWriter json(&out);
   json.BeginObject();
-  json.Key("binary");
-  json.Bool(file.IsBinary());
-  json.Key("version");
-  json.Int(file.GetVersion());
+  WriteFileFormJson(file, json);
   json.Key("protected");
   json.Bool(file.IsProtected());
   json.Key("sections");
