@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/evaluation_serial.h"
+
 int16_t VFCurveWeightFromDouble(double weight) {
   if (!(weight == weight)) return kFCurveWeightThird;
   double units = std::nearbyint(weight / kFCurveWeightUnit);
@@ -372,6 +374,7 @@ void VFCurve::EditClear() {
 
 void VFCurve::Changed() {
   baked_ = false;
+  VEvaluationAdvance();
   if (edit_depth_ > 0) {
     edit_changed_ = true;
     return;

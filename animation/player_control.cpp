@@ -1,7 +1,10 @@
 #include "animation/player_control.h"
 
+#include "core/evaluation_serial.h"
+
 bool VPlayerControl::Goto(VTime time) {
   Stop();
+  if (time != time_) VEvaluationAdvance();
   time_ = time;
   return true;
 }

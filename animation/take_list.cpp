@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "core/evaluation_serial.h"
+
 VTakeList::~VTakeList() { Clear(); }
 
 VTake* VTakeList::Get(int index) const {
@@ -76,6 +78,7 @@ void VTakeList::SetCurrent(VTake* take) {
     Notify(kYrTakeChangeClosed, current_);
   }
   current_ = take;
+  VEvaluationAdvance();
   if (current_) {
     if (resolve_) current_->Bind(resolve_, clock_);
     Notify(kYrTakeChangeOpened, current_);

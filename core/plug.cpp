@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/evaluation_serial.h"
+
 namespace {
 
 bool EraseOne(std::vector<VPlug*>& list, const VPlug* plug) {
@@ -101,12 +103,14 @@ bool VPlug::ConnectAt(VPlug* src, int srcIndex, VPlug* dst, int dstIndex, int ty
 }
 
 void VPlug::InsertSrc(int index, VPlug* plug, int type) {
+  VConnectionAdvance();
   if (index < 0 || index > mSrcCount) index = mSrcCount;
   mConnections.insert(mConnections.begin() + index, Connection{plug, type});
   ++mSrcCount;
 }
 
 void VPlug::InsertDst(int index, VPlug* plug, int type) {
+  VConnectionAdvance();
   const int count = GetDstCount();
   if (index < 0 || index > count) index = count;
   mConnections.insert(mConnections.begin() + mSrcCount + index, Connection{plug, type});
@@ -123,6 +127,7 @@ void VPlug::NotifyOwnedOfIndex(VPlug* partner, int index, bool isSrc) {
 // --- disconnecting ------------------------------------------------------------
 
 void VPlug::EraseAt(std::size_t position, bool isSrc) {
+  VConnectionAdvance();
   mConnections.erase(mConnections.begin() + static_cast<std::ptrdiff_t>(position));
   if (isSrc) --mSrcCount;
 }

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/class_registry.h"
+#include "core/evaluation_serial.h"
 #include "core/object.h"
 #include "core/property_time_text.h"
 
@@ -169,7 +170,10 @@ int VProperty::FindEnumItem(const std::string& text) const {
 bool VProperty::GetData(void*, std::size_t) const { return false; }
 bool VProperty::SetData(const void*, std::size_t) { return false; }
 
-void VProperty::ValueChanged() { Broadcast(kPlugNotifyValueChanged); }
+void VProperty::ValueChanged() {
+  VEvaluationAdvance();
+  Broadcast(kPlugNotifyValueChanged);
+}
 
 // --- doubles ------------------------------------------------------------------
 

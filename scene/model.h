@@ -1,21 +1,15 @@
 #pragma once
-// A model of the scene: a node of the transform hierarchy with its local
-// translation, rotation and scaling and its visibility, all animatable.
-// Meshes, cameras and lights are models of their own subtypes.
+// A model of the scene: a transform node stored as a "Model" object. Its
+// subtype says how it is drawn ("Null", "Limb", "Root", "Marker"); meshes,
+// cameras, lights and camera switchers are models of classes of their own.
 
 #include <string>
 
-#include "core/property.h"
-#include "scene/scene_object.h"
+#include "scene/transform_node.h"
 
-class VModel : public VSceneObject {
+class VModel : public VTransformNode {
  public:
   VModel(const std::string& name, const std::string& subtype);
-
-  VPropertyDouble3* mTranslationProperty;
-  VPropertyDouble3* mRotationProperty;
-  VPropertyDouble3* mScalingProperty;
-  VPropertyDouble* mVisibilityProperty;
 };
 
 // The model subtypes the engine knows; anything else becomes "Null".

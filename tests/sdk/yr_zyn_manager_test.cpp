@@ -28,7 +28,7 @@ using YrSDK::YrZynManager;
 void BuildScene(VScene& scene) {
   scene.Clear();
   auto* cube = static_cast<VModel*>(scene.Add(std::make_unique<VModel>("Cube", "Mesh")));
-  cube->mTranslationProperty->Set(VDouble3{0, 1, 0});
+  cube->mTranslation->Set(VDouble3{0, 1, 0});
   VTake* take = scene.takes().Create("Take 001");
   take->local_span = VTimeSpan(VTime(0), VTime(46186158000));
   auto transform = std::make_unique<VFCurveNode>("Transform");
@@ -63,7 +63,7 @@ class YrZynManagerTest : public ::testing::Test {
     auto* cube = dynamic_cast<VModel*>(scene_->Find("Model::Cube"));
     if (!cube) return -1;
     scene_->player().Goto(VTime(ticks));
-    return cube->mTranslationProperty->Get()[0];
+    return cube->mTranslation->Get()[0];
   }
 
   TempDir dir_;
@@ -143,7 +143,7 @@ TEST_F(YrZynManagerTest, LoadOptionsAreProperties) {
     VSceneObject* cube = scene_->Find("Model::Cube");
     EXPECT_EQ(cube != nullptr, c.cube);
     if (cube) {
-      EXPECT_EQ(static_cast<VModel*>(cube)->mTranslationProperty->IsAnimated(), c.animated);
+      EXPECT_EQ(static_cast<VModel*>(cube)->mTranslation->IsAnimated(), c.animated);
     }
     EXPECT_EQ(scene_->takes().GetCount(), 1);  // the takes themselves are always read
   }

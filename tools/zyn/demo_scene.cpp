@@ -36,9 +36,9 @@ VFCurve& Axis(VFCurveNode& vector, int axis) { return *vector.GetChild(axis)->Ge
 std::unique_ptr<VFCurveNode> TransformChannel(const VModel& model, VFCurveNode** t, VFCurveNode** r,
                                               VFCurveNode** s) {
   auto transform = std::make_unique<VFCurveNode>("Transform");
-  *t = AddVectorChannel(*transform, "T", model.mTranslationProperty->Get());
-  *r = AddVectorChannel(*transform, "R", model.mRotationProperty->Get());
-  *s = AddVectorChannel(*transform, "S", model.mScalingProperty->Get());
+  *t = AddVectorChannel(*transform, "T", model.mTranslation->Get());
+  *r = AddVectorChannel(*transform, "R", model.mRotation->Get());
+  *s = AddVectorChannel(*transform, "S", model.mScaling->Get());
   return transform;
 }
 
@@ -138,8 +138,8 @@ void BuildDemoScene(VScene& scene) {
   VModel* arm = AddModel(scene, "Arm", "Limb", root);
   VModel* hand = AddModel(scene, "Hand", "Limb", arm);
   AddModel(scene, "Marker", "Marker", root);
-  arm->mTranslationProperty->Set(VDouble3{0.0, 2.0, 0.0});
-  hand->mTranslationProperty->Set(VDouble3{0.0, 1.5, 0.0});
+  arm->mTranslation->Set(VDouble3{0.0, 2.0, 0.0});
+  hand->mTranslation->Set(VDouble3{0.0, 1.5, 0.0});
 
   VTakeList& takes = scene.takes();
   BuildFirstTake(*takes.Create("Take 001"), *root, *arm, *hand);

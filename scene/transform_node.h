@@ -1,0 +1,191 @@
+#pragma once
+// A node of the transform hierarchy: every model with a place in the scene
+// (null, joint, marker, mesh, camera, light). It owns the transform
+// properties, has one parent (an "OO" connection from the child to the
+// parent) and answers local and global translation, rotation, scaling and
+// matrices from a per-node cache stamped with the evaluation serial number.
+//
+// Matrices are row-vector (p' = p * M): the local matrix's rows 0-2 are
+// scaling then rotation, row 3 the translation with the pivot correction.
+
+#include <cstdint>
+#include <string>
+
+#include "core/property.h"
+#include "scene/evaluate_info.h"
+#include "scene/matrix.h"
+#include "scene/rotation.h"
+#include "scene/scene_object.h"
+#include "scene/transform_records.h"
+
+// What a query asks for (the values match the engine's query codes).
+enum VTransformItem : int {
+  kVTransformMatrix = 1,            // local matrix (space 0)
+  kVTransformTranslation = 2,
+  kVTransformRotation = 4,
+  kVTransformScaling = 8,
+  kVTransformGlobalMatrix = 16,     // global matrix (space 1)
+  kVTransformGlobalGeometric = 17,  // global matrix with the geometric offset
+};
+
+enum VTransformSpace : int { kVSpaceLocal = 0, kVSpaceGlobal = 1 };
+
+// "InheritType" values.
+enum VInheritType : int {
+  kVInheritRrSs = 0,  // "Local (RrSs)"
+  kVInheritRSrs = 1,  // "Parent (RSrs)"
+  kVInheritRrs = 2,   // "None (Rrs)"
+};
+
+class VTransformNode : public VSceneObject {
+ public:
+  VTransformNode(const std::string& type_name, const std::string& name, const std::string& subtype);
+
+  // --- hierarchy --------------------------------------------------------------
+  // The first transform node among the destinations; null for a root.
+  VTransformNode* GetParent() const;
+  // Connects this node under `parent` (null: makes it a root). Refuses a
+  // parent that is this node or one of its descendants.
+  bool SetParent(VTransformNode* parent);
+  int GetChildCount() const;
+  VTransformNode* GetChild(int index) const;
+
+  // --- queries ----------------------------------------------------------------
+  // The engine's query form: a pointer into the cache (YrMatrix for 1, 16
+  // and 17, YrVector4<double> for 2, YrVector3<double> for 4 and 8); null for
+  // an unknown item. Valid until the next query of this node.
+  const void* Query(int what, int space, const VEvaluateInfo& info = VEvaluateInfo::Default()) const;
+
+  const YrSDK::YrMatrix& GetMatrix(int space, const VEvaluateInfo& info = VEvaluateInfo::Default()) const;
+  const YrSDK::YrMatrix& GetGlobalGeometricMatrix(const VEvaluateInfo& info = VEvaluateInfo::Default()) const;
+  // Translation (w = 1), Euler rotation in the node's order (degrees),
+  // scaling; in global space these are read back from the global transform.
+  const YrSDK::YrVector4<double>& GetTranslation(int space, const VEvaluateInfo& info = VEvaluateInfo::Default()) const;
+  const YrSDK::YrVector3<double>& GetRotation(int space, const VEvaluateInfo& info = VEvaluateInfo::Default()) const;
+  const YrSDK::YrSVector& GetScaling(int space, const VEvaluateInfo& info = VEvaluateInfo::Default()) const;
+  // Rotation alone (rows 0-2 unit axes, no translation).
+  const YrSDK::YrMatrix& GetRotationMatrix(int space, const VEvaluateInfo& info = VEvaluateInfo::Default()) const;
+
+  // --- setting ----------------------------------------------------------------
+  // A translation as the local matrix holds it (pivot correction included)
+  // or as a global position; both end in "Lcl Translation" with the
+  // translation limits applied.
+  void SetTranslation(int space, const YrSDK::YrVector4<double>& t, const VEvaluateInfo& info = VEvaluateInfo::Default());
+  // Euler angles in the node's order (local), or a global rotation taken
+  // back into the parent's space.
+  void SetRotation(int space, const YrSDK::YrVector3<double>& r, const VEvaluateInfo& info = VEvaluateInfo::Default());
+  void SetScaling(const YrSDK::YrSVector& s);
+
+  // --- state ------------------------------------------------------------------
+  YrSDK::YrRotationOrder GetRotationOrder() const;
+  int GetInheritType() const;
+  bool HasGeometricOffset() const;
+  // Drawn when "Show" is on and "Visibility" is at least 0.5; a child's
+  // visibility does not follow its parent's.
+  bool IsVisible() const;
+  // Nodes with alternate evaluation keep a cache slot per alternate context.
+  void SetAlternateEvaluation(bool on) { alternate_ = on; }
+
+  // The limit, pivot and rotation records built from the properties.
+  const VTransformLimit& GetLimit(int channel) const;  // 0 T, 1 R, 2 S
+  const VTransformPivots& GetPivots() const;
+  const VTransformRotationRecord& GetRotationRecord() const;
+
+  bool PlugNotify(int code, VPlug* partner, void* data) override;
+
+  // The properties, in the order they are created.
+  VPropertyBool* mQuaternionInterpolate;
+  VPropertyDouble* mVisibility;
+  VPropertyDouble3* mTranslation;
+  VPropertyDouble3* mRotation;
+  VPropertyDouble3* mScaling;
+  VPropertyDouble3* mRotationOffset;
+  VPropertyDouble3* mRotationPivot;
+  VPropertyDouble3* mScalingOffset;
+  VPropertyDouble3* mScalingPivot;
+  VPropertyBool* mRotationPivotUpdateOffset;
+  VPropertyBool* mScalingPivotUpdateOffset;
+  VPropertyInt* mRotationOrder;
+  VPropertyBool* mRotationSpaceForLimitOnly;
+  VPropertyDouble* mAxisLen;
+  VPropertyDouble3* mPreRotation;
+  VPropertyDouble3* mPostRotation;
+  VPropertyInt* mInheritType;
+  VPropertyDouble3* mGeometricTranslation;
+  VPropertyDouble3* mGeometricRotation;
+  VPropertyDouble3* mGeometricScaling;
+  VPropertyDouble* mReferentialSize;
+  VPropertyObject* mLookAt;
+  VPropertyObject* mUpVector;
+  VPropertyBool* mShow;
+  VPropertyBool* mPickable;
+  VPropertyBool* mTransformable;
+  VPropertyInt* mCullingMode;
+  VPropertyBool* mShowTrajectories;
+  // Per channel (translation, rotation, scaling): "...Active", "...Min",
+  // "...Max" and the six per-axis enables MinX, MinY, MinZ, MaxX, MaxY, MaxZ.
+  struct LimitProperties {
+    VPropertyBool* active;
+    VPropertyDouble3* min;
+    VPropertyDouble3* max;
+    VPropertyBool* enable[6];
+  };
+  LimitProperties mLimits[3];
+
+ private:
+  struct LocalBlock {
+    std::uint64_t stamp = 0;
+    YrSDK::YrVector4<double> translation{0, 0, 0, 1};
+    YrSDK::YrVector3<double> rotation;
+    YrSDK::YrMatrix rotation_matrix;
+    YrSDK::YrSVector scaling{1, 1, 1};
+    YrSDK::YrMatrix matrix;
+  };
+  struct GlobalBlock {
+    std::uint64_t stamp = 0;           // matrix, rotation matrix, scaling, translation
+    std::uint64_t euler_stamp = 0;     // Euler angles read back
+    std::uint64_t geometric_stamp = 0; // matrix with the geometric offset
+    bool sheared = false;              // "Parent (RSrs)": R and S read back from the matrix
+    YrSDK::YrVector4<double> translation{0, 0, 0, 1};
+    YrSDK::YrVector3<double> rotation;
+    YrSDK::YrMatrix rotation_matrix;
+    YrSDK::YrSVector scaling{1, 1, 1};
+    YrSDK::YrMatrix matrix;
+    YrSDK::YrMatrix geometric;
+  };
+
+  int SlotOf(const VEvaluateInfo& info) const;
+  void RefreshGraph() const;
+  void RefreshRecords() const;
+  const LocalBlock& Local(int slot, std::uint64_t serial) const;
+  const GlobalBlock& Global(int slot, std::uint64_t serial) const;
+  void ComputeLocal(LocalBlock& out, int slot, std::uint64_t serial) const;
+  void ComputeGlobal(GlobalBlock& out, const GlobalBlock* parent) const;
+  // The rotation from the look-at target, as a local rotation matrix; false
+  // when the node aims at nothing.
+  bool LookAtRotation(YrSDK::YrMatrix& out, const YrSDK::YrVector4<double>& local_translation, int slot,
+                      std::uint64_t serial) const;
+  YrSDK::YrVector3<double> PivotCorrection(const YrSDK::YrSVector& s, const YrSDK::YrMatrix& r) const;
+
+  bool alternate_ = false;
+  mutable LocalBlock local_[kVEvaluateSlotCount];
+  mutable GlobalBlock global_[kVEvaluateSlotCount];
+  // Derived from the connections, looked up again when they change.
+  mutable std::uint64_t graph_stamp_ = 0;
+  mutable VTransformNode* parent_ = nullptr;
+  mutable VTransformNode* look_at_ = nullptr;
+  mutable VTransformNode* up_vector_ = nullptr;
+  // Built from the non-animated properties when one of them changes.
+  mutable bool records_dirty_ = true;
+  mutable VTransformLimit limits_[3];
+  mutable VTransformPivots pivots_;
+  mutable VTransformRotationRecord rotation_record_;
+  mutable bool has_geometric_ = false;
+  mutable YrSDK::YrMatrix geometric_offset_;
+  // Guards against look-at chains that come back to this node.
+  mutable bool aiming_ = false;
+  // Marks the nodes of one parent walk.
+  mutable std::uint64_t walk_mark_ = 0;
+
+  friend void VAddTransformProperties(VTransformNode& node);
+};
