@@ -20,7 +20,7 @@
 #include "zynfile/zyn_file.h"
 
 // The sample scene of the zyn tool, built here the same way.
-#include "tools/zyn/demo_scene.cpp"  // NOLINT(bugprone-suspicious-include)
+#include "tools/zyn/demo_scene.h"
 
 namespace {
 

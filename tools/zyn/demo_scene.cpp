@@ -1,5 +1,9 @@
 #include "tools/zyn/demo_scene.h"
 
+#include "tools/zyn/demo_cameras.h"
+#include "tools/zyn/demo_meshes.h"
+#include "tools/zyn/demo_support.h"
+
 #include <memory>
 
 #include "animation/fcurve_node.h"
@@ -9,38 +13,6 @@
 
 namespace zyn_tool {
 namespace {
-
-// Whole frames at 30 frames per second.
-VTime Frame(int frame) { return VTime(int64_t{frame} * 1539538600); }
-
-VModel* AddModel(VScene& scene, const char* name, const char* subtype, VModel* parent) {
-  auto* model = static_cast<VModel*>(scene.Add(std::make_unique<VModel>(name, subtype)));
-  if (model && parent) parent->ConnectSrc(model);  // child -> parent
-  return model;
-}
-
-// A vector channel ("T", "R", "S" or a property name) with X, Y, Z curves
-// whose values without keys are the property's own.
-VFCurveNode* AddVectorChannel(VFCurveNode& parent, const char* name, const VDouble3& rest) {
-  VFCurveNode* node = parent.AddChild(std::make_unique<VFCurveNode>(name));
-  const char* axes[] = {"X", "Y", "Z"};
-  for (int i = 0; i < 3; ++i) {
-    VFCurveNode* axis = node->AddChild(std::make_unique<VFCurveNode>(axes[i]));
-    axis->MakeCurve()->SetDefaultValue(static_cast<float>(rest[static_cast<size_t>(i)]));
-  }
-  return node;
-}
-
-VFCurve& Axis(VFCurveNode& vector, int axis) { return *vector.GetChild(axis)->GetCurve(); }
-
-std::unique_ptr<VFCurveNode> TransformChannel(const VModel& model, VFCurveNode** t, VFCurveNode** r,
-                                              VFCurveNode** s) {
-  auto transform = std::make_unique<VFCurveNode>("Transform");
-  *t = AddVectorChannel(*transform, "T", model.mTranslation->Get());
-  *r = AddVectorChannel(*transform, "R", model.mRotation->Get());
-  *s = AddVectorChannel(*transform, "S", model.mScaling->Get());
-  return transform;
-}
 
 void BuildFirstTake(VTake& take, const VModel& root, const VModel& arm, const VModel& hand) {
   take.local_span = VTimeSpan(Frame(0), Frame(120));
@@ -144,6 +116,8 @@ void BuildDemoScene(VScene& scene) {
   VTakeList& takes = scene.takes();
   BuildFirstTake(*takes.Create("Take 001"), *root, *arm, *hand);
   BuildSecondTake(*takes.Create("Take 002"), *root, *arm);
+  AddDemoMeshes(scene, *takes.Find("Take 001"), *takes.Find("Take 002"));
+  AddDemoCameras(scene, *takes.Find("Take 001"), *takes.Find("Take 002"));
   takes.SetCurrent(takes.Find("Take 001"));
   scene.settings().time_mode = 6;
 }
