@@ -164,8 +164,13 @@ void VTransformNode::RefreshRecords() const {
     pivots_.flags |= 1u << i;
     *pivot_values[i] = Finite(value, 0.0);
   }
+  const int order = mRotationOrder->Get();
+  order_ = (order >= 0 && order <= 6) ? static_cast<YrSDK::YrRotationOrder>(order) : YrSDK::kYrEulerXYZ;
+  const int inherit = mInheritType->Get();
+  inherit_type_ = (inherit >= 0 && inherit <= 2) ? inherit : kVInheritRrSs;
+  limit_space_only_ = mRotationSpaceForLimitOnly->Get() != 0;
   rotation_record_ = VTransformRotationRecord{};
-  rotation_record_.euler_code = YrSDK::YrRotationOrderToEulerCode(GetRotationOrder());
+  rotation_record_.euler_code = YrSDK::YrRotationOrderToEulerCode(order_);
   if (!IsZero(mPreRotation->Get())) {
     rotation_record_.flags |= kVRotationPre;
     YrSDK::YrRotationToMatrix(rotation_record_.pre, Finite(mPreRotation->Get(), 0.0));
@@ -200,13 +205,13 @@ const VTransformRotationRecord& VTransformNode::GetRotationRecord() const {
 }
 
 YrSDK::YrRotationOrder VTransformNode::GetRotationOrder() const {
-  const int order = mRotationOrder->Get();
-  return (order >= 0 && order <= 6) ? static_cast<YrSDK::YrRotationOrder>(order) : YrSDK::kYrEulerXYZ;
+  RefreshRecords();
+  return order_;
 }
 
 int VTransformNode::GetInheritType() const {
-  const int type = mInheritType->Get();
-  return (type >= 0 && type <= 2) ? type : kVInheritRrSs;
+  RefreshRecords();
+  return inherit_type_;
 }
 
 bool VTransformNode::HasGeometricOffset() const {
@@ -254,7 +259,7 @@ const VTransformNode::LocalBlock& VTransformNode::Local(int slot, std::uint64_t 
 void VTransformNode::ComputeLocal(LocalBlock& out, int slot, std::uint64_t serial) const {
   RefreshRecords();
   RefreshGraph();
-  const YrSDK::YrRotationOrder order = GetRotationOrder();
+  const YrSDK::YrRotationOrder order = order_;
 
   Vec3 t = Finite(mTranslation->Get(), 0.0);
   limits_[0].Apply(t);
@@ -267,7 +272,7 @@ void VTransformNode::ComputeLocal(LocalBlock& out, int slot, std::uint64_t seria
   const bool rotation_active = (limits_[1].flags & kVLimitActive) != 0;
   const VTransformRotationRecord& rr = rotation_record_;
   YrMatrix e;
-  if (rotation_active && mRotationSpaceForLimitOnly->Get() && limits_[1].Applies()) {
+  if (rotation_active && limit_space_only_ && limits_[1].Applies()) {
     // Limits in the space pre/post rotation give; the result is plain Euler.
     YrMatrix plain, limited;
     YrSDK::YrEulerToMatrix(plain, r, order);
@@ -288,7 +293,7 @@ void VTransformNode::ComputeLocal(LocalBlock& out, int slot, std::uint64_t seria
   } else {
     if (rotation_active) limits_[1].Apply(r);
     YrSDK::YrEulerToMatrix(e, r, order);
-    if (rotation_active && !mRotationSpaceForLimitOnly->Get() && (rr.flags & (kVRotationPre | kVRotationPost))) {
+    if (rotation_active && !limit_space_only_ && (rr.flags & (kVRotationPre | kVRotationPost))) {
       YrMatrix post_inverse;
       Transpose3(post_inverse, rr.post);
       Multiply3(e, post_inverse, e);
@@ -399,7 +404,7 @@ void VTransformNode::ComputeGlobal(GlobalBlock& out, const GlobalBlock* parent) 
   }
   const Vec3 t = TransformPoint({local.translation.x, local.translation.y, local.translation.z}, parent->matrix);
   out.translation = {t.x, t.y, t.z, 1.0};
-  const int inherit = GetInheritType();
+  const int inherit = inherit_type_;
   if (inherit == kVInheritRSrs) {
     // The parent's scaling acts after the child's rotation: the product can
     // shear, so rotation and scaling are read back from it.
@@ -578,7 +583,7 @@ void VTransformNode::SetRotation(int space, const Vec3& r, const VEvaluateInfo& 
   }
   RefreshRecords();
   const VTransformRotationRecord& rr = rotation_record_;
-  if ((limits_[1].flags & kVLimitActive) && !mRotationSpaceForLimitOnly->Get() &&
+  if ((limits_[1].flags & kVLimitActive) && !limit_space_only_ &&
       (rr.flags & (kVRotationPre | kVRotationPost))) {
     // Undo R = post^-1 * E * pre.
     YrMatrix pre_inverse;

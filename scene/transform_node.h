@@ -181,6 +181,9 @@ class VTransformNode : public VSceneObject {
   mutable VTransformPivots pivots_;
   mutable VTransformRotationRecord rotation_record_;
   mutable bool has_geometric_ = false;
+  mutable YrSDK::YrRotationOrder order_ = YrSDK::kYrEulerXYZ;
+  mutable int inherit_type_ = kVInheritRrSs;
+  mutable bool limit_space_only_ = false;
   mutable YrSDK::YrMatrix geometric_offset_;
   // Guards against look-at chains that come back to this node.
   mutable bool aiming_ = false;

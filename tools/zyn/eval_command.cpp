@@ -3,6 +3,7 @@
 
 #include "core/property.h"
 #include "scene/scene.h"
+#include "scene/transform_node.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/yr_player_control.h"
 #include "sdk/yr_system.h"
@@ -19,18 +20,48 @@ const char kUsage[] =
     "zyn eval FILE [--take NAME] [--seconds S | --ticks N] [--object FULLNAME]... [--props] [--vertices] "
     "[--size WxH] [--password P]";
 
-void WriteObject(const VSceneObject& object, bool all_properties, tools::JsonWriter& json) {
+void WriteMatrix(const char* key, const YrSDK::YrMatrix& m, tools::JsonWriter& json) {
+  json.Key(key);
+  json.BeginArray();
+  for (double value : m.m) json.Double(value + 0.0);  // no "-0"
+  json.EndArray();
+}
+
+struct EvalOptions {
+  bool all_properties = false;
+  bool vertices = false;
+  int width = 640;
+  int height = 480;
+};
+
+void WriteObject(const VSceneObject& object, const EvalOptions& options, tools::JsonWriter& json) {
   json.BeginObject();
+  if (const auto* node = dynamic_cast<const VTransformNode*>(&object)) {
+    WriteMatrix("local", node->GetMatrix(kVSpaceLocal), json);
+    WriteMatrix("global", node->GetMatrix(kVSpaceGlobal), json);
+    WriteMatrix("globalGeometric", node->GetGlobalGeometricMatrix(), json);
+  }
   json.Key("properties");
   json.BeginObject();
   for (int i = 0; i < object.GetPropertyCount(); ++i) {
     const VProperty& property = *object.GetProperty(i);
-    if (!all_properties && !property.IsAnimatable()) continue;
+    if (!options.all_properties && !property.IsAnimatable()) continue;
     json.Key(property.GetName());
     WritePropertyJson(property, json);
   }
   json.EndObject();
   json.EndObject();
+}
+
+// "WxH" with both at least 1.
+bool ParseSize(const std::string& text, int* width, int* height) {
+  int w = 0, h = 0;
+  char x = 0, extra = 0;
+  if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X')) return false;
+  if (w < 1 || h < 1 || w > 65536 || h > 65536) return false;
+  *width = w;
+  *height = h;
+  return true;
 }
 
 }  // namespace
@@ -73,13 +104,18 @@ int EvalCommand(int argc, char** argv) {
   json.Int(ticks);
   json.Key("objects");
   json.BeginObject();
-  bool all = args.Has("--props");
+  EvalOptions options;
+  options.all_properties = args.Has("--props");
+  options.vertices = args.Has("--vertices");
+  if (args.Has("--size") && !ParseSize(args.Value("--size"), &options.width, &options.height)) {
+    return UsageError(kUsage);
+  }
   std::vector<std::string> wanted = args.Values("--object");
   if (wanted.empty()) {
     for (const auto& object : scene.objects()) {
       if (object->GetTypeName() != "Model") continue;
       json.Key(object->GetFullName());
-      WriteObject(*object, all, json);
+      WriteObject(*object, options, json);
     }
   } else {
     std::set<std::string> done;
@@ -88,7 +124,7 @@ int EvalCommand(int argc, char** argv) {
       if (!object) return FileError("No object named " + name);
       if (!done.insert(name).second) continue;
       json.Key(name);
-      WriteObject(*object, all, json);
+      WriteObject(*object, options, json);
     }
   }
   json.EndObject();
