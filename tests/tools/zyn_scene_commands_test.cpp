@@ -76,6 +76,19 @@ TEST_F(ZynSceneCommandsTest, EvalInTheSecondTake) {
   EXPECT_TRUE(Has(first.out, "\"Lcl Translation\":[2,0,0]")) << first.out;  // held at frame 15
 }
 
+TEST_F(ZynSceneCommandsTest, EvalGivesTheHierarchysMatrices) {
+  std::string path = Demo("m.zyn");
+  Result r = Zyn("eval " + path + " --take \"Take 002\" --ticks 0 --object Model::Arm --object Model::Hand");
+  ASSERT_EQ(r.code, 0) << r.err;
+  // The arm turns -30 degrees about Y at time 0 and sits 2 above the root;
+  // the hand sits 1.5 along the arm's turned Y axis (Y is the turn's axis,
+  // so it stays straight above). Rows are written in memory order.
+  EXPECT_TRUE(Has(r.out, "\"Model::Hand\":{\"local\":[1,0,0,0,0,1,0,0,0,0,1,0,0,1.5,0,1]")) << r.out;
+  EXPECT_TRUE(Has(r.out, ",0,3.5,0,1],\"globalGeometric\"")) << r.out;
+  Result bad = Zyn("eval " + path + " --size 0x10");
+  EXPECT_EQ(bad.code, 2);
+}
+
 TEST_F(ZynSceneCommandsTest, ConvertedFilesEvaluateTheSame) {
   std::string source = Demo("s.zyn");
   std::string ascii = dir_.File("a.zyn");
