@@ -14,6 +14,8 @@
 #include "core/evaluation_serial.h"
 #include "scene/matrix_functions.h"
 #include "scene/model.h"
+#include "scene/scene.h"
+#include "tools/zyn/demo_support.h"
 
 namespace {
 
@@ -272,6 +274,28 @@ TEST(VTransformNodeTest, CachesFollowTimePropertiesAndConnections) {
   child->SetAlternateEvaluation(true);
   EXPECT_NE(&child->GetMatrix(kVSpaceGlobal, alternate), &child->GetMatrix(kVSpaceGlobal));
   EXPECT_TRUE(MatrixNear(child->GetMatrix(kVSpaceGlobal, alternate), child->GetMatrix(kVSpaceGlobal), 0.0));
+}
+
+TEST(VTransformNodeTest, AnimatedValuesFollowTheTakeTheTimeAndKeyEdits) {
+  VScene scene;
+  auto* node = zyn_tool::AddModel(scene, "Animated", "Null", nullptr);
+  VTake* first = scene.takes().Create("One");
+  VTake* second = scene.takes().Create("Two");
+  VFCurveNode *t, *r, *s;
+  first->AddModel(node->GetFullName())->channels.push_back(zyn_tool::TransformChannel(*node, &t, &r, &s));
+  VFCurve& x = zyn_tool::Axis(*t, 0);
+  x.KeyAdd(zyn_tool::Frame(0), 0.0f);
+  x.KeyAdd(zyn_tool::Frame(10), 10.0f);
+  x.KeySetInterpolation(0, kFCurveInterpolationLinear);
+  scene.takes().SetCurrent(first);
+  scene.player().Goto(zyn_tool::Frame(5));
+  EXPECT_DOUBLE_EQ(node->GetMatrix(kVSpaceGlobal)[12], 5.0);
+  scene.player().Goto(zyn_tool::Frame(10));
+  EXPECT_DOUBLE_EQ(node->GetMatrix(kVSpaceGlobal)[12], 10.0);
+  x.KeySetValue(1, 20.0f);
+  EXPECT_DOUBLE_EQ(node->GetMatrix(kVSpaceGlobal)[12], 20.0);
+  scene.takes().SetCurrent(second);  // no curves there: the stored value
+  EXPECT_DOUBLE_EQ(node->GetMatrix(kVSpaceGlobal)[12], 0.0);
 }
 
 TEST(VTransformNodeTest, HostileHierarchiesGiveFiniteResults) {
