@@ -31,7 +31,7 @@ int VCameraSwitcher::GetCurrentIndex() const {
   const double value = mCameraIndex->Get();
   if (std::isnan(value) || value < 1.0) return 1;
   if (value > count) return count;
-  return static_cast<int>(std::lround(value) < 1 ? 1 : std::lround(value));
+  return static_cast<int>(std::lround(value));  // 1 <= value <= count here
 }
 
 VCamera* VCameraSwitcher::GetCurrentCamera() const { return GetCamera(GetCurrentIndex() - 1); }
