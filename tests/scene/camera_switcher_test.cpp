@@ -12,10 +12,15 @@
 #include "scene/camera.h"
 #include "scene/camera_labels.h"
 #include "scene/camera_switcher.h"
+#include "scene/light.h"
+#include "scene/lighting_setup.h"
 #include "scene/scene.h"
 #include "support/zyn_memory.h"
 #include "zynfile/document/scene_reader.h"
 #include "zynfile/document/scene_writer.h"
+
+// The sample scene of the zyn tool.
+#include "tools/zyn/demo_scene.h"
 
 namespace {
 
@@ -159,6 +164,49 @@ TEST(CameraLabelTest, LabelTexts) {
   const std::string label = VCameraLabel(in);
   EXPECT_EQ(label.find("nan"), std::string::npos);
   EXPECT_LT(label.size(), 80u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CameraSwitcherTest, SampleSceneCyclesThroughItsCamerasAfterARoundTrip) {
+  constexpr int64_t kFrame = 1539538600;
+  for (bool binary : {true, false}) {
+    SCOPED_TRACE(binary ? "binary" : "ascii");
+    VScene original;
+    zyn_tool::BuildDemoScene(original);
+    const auto bytes = testing_support::WriteZynToMemory(binary, [&](VZynFile& f) {
+      std::string message;
+      EXPECT_TRUE(VZynSceneWriter(f, original, nullptr).Write(&message)) << message;
+    });
+    VScene read;
+    VZynFile file;
+    ASSERT_TRUE(file.OpenFromMemory(bytes.data(), bytes.size()));
+    std::string message;
+    ASSERT_TRUE(VZynSceneReader(file, read, {}, nullptr).Read(&message)) << message;
+    auto* switcher = dynamic_cast<VCameraSwitcher*>(read.Find("Model::Camera Switcher"));
+    ASSERT_NE(switcher, nullptr);
+    const char* expected[] = {"Model::Camera Orbit", "Model::Camera Top", "Model::Camera Roll"};
+    for (int i = 0; i < 3; ++i) {
+      read.player().Goto(VTime((40 * i + 10) * kFrame));
+      VCamera* current = switcher->GetCurrentCamera();
+      ASSERT_NE(current, nullptr) << i;
+      EXPECT_EQ(current->GetFullName(), expected[i]);
+    }
+    // The sample's lights all light the frame.
+    std::vector<const VLight*> lights;
+    for (const auto& object : read.objects()) {
+      if (auto* light = dynamic_cast<const VLight*>(object.get())) lights.push_back(light);
+    }
+    ASSERT_EQ(lights.size(), 3u);
+    const double ambient[4] = {0, 0, 0, 1};
+    const VLightingSetup setup = VComputeLighting(lights, 8, ambient, true);
+    EXPECT_FALSE(setup.default_lighting);
+    EXPECT_TRUE(setup.lights[2].enabled);
+    EXPECT_FALSE(setup.lights[3].enabled);
+    EXPECT_EQ(read.settings().default_camera, "Model::Camera Orbit");
+  }
 }
 
 }  // namespace
