@@ -48,9 +48,10 @@ void AddCameras(VScene& scene, VTake& first, VTake& second) {
   top->mNearPlane->Set(1);
   top->mFarPlane->Set(200);
 
-  // A low side view whose roll and field of view are animated.
+  // A side view along +X (no rotation needed) whose roll and field of view
+  // are animated.
   VCamera* side = AddNode(scene, std::make_unique<VCamera>("Camera Roll"), nullptr);
-  side->LookFrom({-30, 3, 6}, {0, 2, 0});
+  side->mTranslation->Set(VDouble3{-30, 2, 0});
   side->mApertureMode->Set(kVApertureVertical);
   side->mNearPlane->Set(1);
   side->mFarPlane->Set(1000);
