@@ -110,31 +110,22 @@ void VLight::SetExponentBias(double bias) {
 bool VLight::Retrieve(VZynFile& file, int mode) {
   if (!VModel::Retrieve(file, mode)) return false;
   if (!(mode & kVZynModeProperties)) return !file.HasError();
-  if (file.FieldReadBegin("LightType")) {
-    mLightType->Set(file.FieldReadI());
+  // A field without values changes nothing (a damaged record must not turn
+  // the light dark or into another type).
+  auto read = [&file](const char* name, int count, auto&& apply) {
+    if (!file.FieldReadBegin(name)) return;
+    if (file.FieldReadGetRemain() >= count) apply();
     file.FieldReadEnd();
-  }
-  if (file.FieldReadBegin("CastLight")) {
-    mCastLightOnObject->Set(file.FieldReadI() != 0 ? 1 : 0);
-    file.FieldReadEnd();
-  }
-  if (file.FieldReadBegin("Color")) {
+  };
+  read("LightType", 1, [&] { mLightType->Set(file.FieldReadI()); });
+  read("CastLight", 1, [&] { mCastLightOnObject->Set(file.FieldReadI() != 0 ? 1 : 0); });
+  read("Color", 3, [&] {
     double rgb[3];
     if (file.FieldReadDn(rgb, 3) == 3) mColor->Set(VDouble3{rgb[0], rgb[1], rgb[2]});
-    file.FieldReadEnd();
-  }
-  if (file.FieldReadBegin("Intensity")) {
-    mIntensity->Set(file.FieldReadD());
-    file.FieldReadEnd();
-  }
-  if (file.FieldReadBegin("ConeAngle")) {
-    mConeAngle->Set(file.FieldReadD());
-    file.FieldReadEnd();
-  }
-  if (file.FieldReadBegin("IntensityInfluenceFog")) {
-    mLightIntensityInfluenceFog->Set(file.FieldReadI() != 0 ? 1 : 0);
-    file.FieldReadEnd();
-  }
+  });
+  read("Intensity", 1, [&] { mIntensity->Set(file.FieldReadD()); });
+  read("ConeAngle", 1, [&] { mConeAngle->Set(file.FieldReadD()); });
+  read("IntensityInfluenceFog", 1, [&] { mLightIntensityInfluenceFog->Set(file.FieldReadI() != 0 ? 1 : 0); });
   return !file.HasError();
 }
 

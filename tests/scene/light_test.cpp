@@ -211,7 +211,8 @@ TEST(LightTest, FileFieldsRoundTripAndAreReadWithoutAPropertyBlock) {
     f.FieldWriteD(0);
     f.FieldWriteEnd();
     f.FieldWriteD("Intensity", 55);
-    f.FieldWriteD("ConeAngle", 12);
+    f.FieldWriteBegin("ConeAngle");  // damaged: no value, keeps the default
+    f.FieldWriteEnd();
     f.FieldWriteI("IntensityInfluenceFog", 0);
     f.FieldWriteBlockEnd();
     f.FieldWriteEnd();
@@ -228,6 +229,7 @@ TEST(LightTest, FileFieldsRoundTripAndAreReadWithoutAPropertyBlock) {
   EXPECT_EQ(old->GetLightType(), kVLightInfinite);
   EXPECT_EQ(old->mIntensity->Get(), 55);
   EXPECT_EQ(old->mColor->Get(), (VDouble3{1, 0, 0}));
+  EXPECT_EQ(old->mConeAngle->Get(), 45);
 }
 
 }  // namespace
