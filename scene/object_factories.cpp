@@ -3,6 +3,9 @@
 #include <memory>
 
 #include "core/class_registry.h"
+#include "scene/camera.h"
+#include "scene/camera_switcher.h"
+#include "scene/light.h"
 #include "scene/model.h"
 
 const char* const kVSceneObjectTypes[] = {"Model", "Material", "Texture", "Video", "Constraint",
@@ -20,6 +23,10 @@ const char* const kGenericTypes[] = {"Material", "Texture", "Video", "Deformer",
 void VSceneRegisterObjectFactories() {
   VClassRegistry& registry = VClassRegistry::Instance();
   registry.RegisterCreator("ZynStorable/Model", [](const std::string& name, const std::string& subtype) {
+    // The subtype picks the class; anything unknown is a plain model.
+    if (subtype == "Camera") return std::unique_ptr<VObject>(new VCamera(name));
+    if (subtype == "Light") return std::unique_ptr<VObject>(new VLight(name));
+    if (subtype == "CameraSwitcher") return std::unique_ptr<VObject>(new VCameraSwitcher(name));
     return std::unique_ptr<VObject>(new VModel(name, subtype));
   });
   for (const char* type : kGenericTypes) {

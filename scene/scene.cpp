@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "scene/camera.h"
+#include "scene/camera_switcher.h"
 #include "scene/model.h"
 
 namespace {
@@ -9,6 +11,24 @@ namespace {
 const char* const kSystemCameras[] = {
     "Producer Perspective", "Producer Top",  "Producer Bottom", "Producer Front",
     "Producer Back",        "Producer Right", "Producer Left",
+};
+
+// Where each producer camera stands and which way is up in its view. The
+// orthographic ones look along an axis from far enough away that the
+// default depth range (10 to 4000) holds the origin's surroundings.
+struct SystemCameraPlacement {
+  YrSDK::YrVector3<double> position;
+  YrSDK::YrVector3<double> up;
+  bool orthographic;
+};
+const SystemCameraPlacement kPlacements[] = {
+    {{400, 300, 400}, {0, 1, 0}, false},   // Perspective: a raised diagonal
+    {{0, 2000, 0}, {0, 0, -1}, true},      // Top
+    {{0, -2000, 0}, {0, 0, 1}, true},      // Bottom
+    {{0, 0, 2000}, {0, 1, 0}, true},       // Front
+    {{0, 0, -2000}, {0, 1, 0}, true},      // Back
+    {{2000, 0, 0}, {0, 1, 0}, true},       // Right
+    {{-2000, 0, 0}, {0, 1, 0}, true},      // Left
 };
 
 }  // namespace
@@ -27,7 +47,13 @@ VScene::~VScene() {
 
 void VScene::MakeSystemCameras() {
   system_cameras_.clear();
-  for (const char* name : kSystemCameras) system_cameras_.push_back(std::make_unique<VModel>(name, "Camera"));
+  for (size_t i = 0; i < sizeof kSystemCameras / sizeof kSystemCameras[0]; ++i) {
+    auto camera = std::make_unique<VCamera>(kSystemCameras[i]);
+    const SystemCameraPlacement& place = kPlacements[i];
+    camera->LookFrom(place.position, {0, 0, 0}, place.up);
+    if (place.orthographic) camera->mProjectionType->Set(kVCameraOrthographic);
+    system_cameras_.push_back(std::move(camera));
+  }
 }
 
 void VScene::Clear() {
@@ -46,6 +72,10 @@ VSceneObject* VScene::Add(std::unique_ptr<VSceneObject> object, bool allow_dupli
   bool taken = by_name_.count(full_name) || FindSystemCamera(full_name);
   if (taken && !allow_duplicate_name) return nullptr;
   VSceneObject* raw = object.get();
+  // A switcher names its cameras; it finds them through the scene.
+  if (auto* switcher = dynamic_cast<VCameraSwitcher*>(raw)) {
+    switcher->SetResolver([this](const std::string& name) -> VObject* { return Find(name); });
+  }
   objects_.push_back(std::move(object));
   by_name_.emplace(full_name, raw);  // keeps the first of a name
   return raw;

@@ -132,6 +132,11 @@ class VTransformNode : public VSceneObject {
   };
   LimitProperties mLimits[3];
 
+ protected:
+  // The cache slot a context uses on this node; classes with caches of
+  // their own (cameras) pick theirs the same way.
+  int SlotOf(const VEvaluateInfo& info) const;
+
  private:
   struct LocalBlock {
     std::uint64_t stamp = 0;
@@ -154,7 +159,6 @@ class VTransformNode : public VSceneObject {
     YrSDK::YrMatrix geometric;
   };
 
-  int SlotOf(const VEvaluateInfo& info) const;
   void RefreshGraph() const;
   void RefreshRecords() const;
   const LocalBlock& Local(int slot, std::uint64_t serial) const;

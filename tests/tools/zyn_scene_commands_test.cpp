@@ -57,7 +57,9 @@ TEST_F(ZynSceneCommandsTest, InfoListsTheTakes) {
   EXPECT_TRUE(Has(r.out, take1)) << r.out;
   EXPECT_TRUE(Has(r.out, take2)) << r.out;
   EXPECT_TRUE(Has(r.out, "\"currentTake\":\"Take 001\"")) << r.out;
-  EXPECT_TRUE(Has(r.out, "\"Model\":11")) << r.out;  // seven producer cameras and four models
+  // Seven producer cameras, four models, three cameras and an interest, a
+  // camera switcher and three lights.
+  EXPECT_TRUE(Has(r.out, "\"Model\":19")) << r.out;
 }
 
 TEST_F(ZynSceneCommandsTest, EvalInTheSecondTake) {

@@ -1,0 +1,45 @@
+#pragma once
+// Small three-component helpers for the camera and light code. Every
+// function gives a finite result for finite input; the "safe" forms also
+// absorb NaN and infinities coming from files or curves.
+
+#include <cmath>
+
+#include "scene/matrix.h"
+
+namespace vmath {
+
+using Vec3 = YrSDK::YrVector3<double>;
+
+inline double FiniteOr(double v, double fallback) { return std::isfinite(v) ? v : fallback; }
+inline Vec3 FiniteOr(const Vec3& v, const Vec3& fallback) {
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) ? v : fallback;
+}
+
+inline Vec3 Add(const Vec3& a, const Vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec3 Sub(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec3 Scale(const Vec3& a, double k) { return {a.x * k, a.y * k, a.z * k}; }
+inline double Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline double Length(const Vec3& a) { return std::sqrt(Dot(a, a)); }
+inline Vec3 Cross(const Vec3& a, const Vec3& b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+// The unit vector along v; `fallback` when v is too short or not finite.
+inline Vec3 Normalised(const Vec3& v, const Vec3& fallback) {
+  const double length = Length(v);
+  if (!(length >= 1e-20) || !std::isfinite(length)) return fallback;
+  return Scale(v, 1.0 / length);
+}
+
+// A unit vector perpendicular to the unit vector v.
+inline Vec3 AnyPerpendicular(const Vec3& v) {
+  const Vec3 helper = std::fabs(v.x) < 0.9 ? Vec3{1, 0, 0} : Vec3{0, 1, 0};
+  return Normalised(Cross(v, helper), Vec3{0, 0, 1});
+}
+
+// Row `row` (0-2) of a matrix: the image of the X, Y or Z axis.
+inline Vec3 Row(const YrSDK::YrMatrix& m, int row) { return {m(row, 0), m(row, 1), m(row, 2)}; }
+inline Vec3 Translation(const YrSDK::YrMatrix& m) { return {m[12], m[13], m[14]}; }
+
+}  // namespace vmath

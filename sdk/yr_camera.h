@@ -1,0 +1,52 @@
+#pragma once
+// YrCamera and YrLight: public handles over the engine's cameras and lights
+// (not owned). A handle over anything else is empty: its queries answer
+// neutral values (identity matrices, 0, false).
+
+#include "scene/matrix.h"
+#include "sdk/yr_component.h"
+
+class VCamera;
+class VLight;
+
+namespace YrSDK {
+
+enum YrLightType { kYrLightTypePoint = 0, kYrLightTypeInfinite = 1, kYrLightTypeSpot = 2 };
+
+class YrCamera : public YrComponent {
+ public:
+  YrCamera() = default;
+  explicit YrCamera(VObject* object);
+  bool IsValid() const { return camera_ != nullptr; }
+  VCamera* GetCameraPointer() const { return camera_; }
+
+  // The OpenGL arrays for the current evaluation.
+  YrMatrix GetProjectionMatrix(int width, int height) const;
+  YrMatrix GetViewMatrix() const;
+  bool IsOrthographic() const;
+  double GetFieldOfView() const;
+  double GetRoll() const;
+  bool SetFocalLength(double millimetres);
+
+ private:
+  VCamera* camera_ = nullptr;
+};
+
+class YrLight : public YrComponent {
+ public:
+  YrLight() = default;
+  explicit YrLight(VObject* object);
+  bool IsValid() const { return light_ != nullptr; }
+  VLight* GetLightPointer() const { return light_; }
+
+  YrLightType GetLightType() const;
+  double GetIntensity() const;
+  double GetConeAngle() const;
+  bool GetCastLight() const;
+  YrVector3<double> GetColor() const;
+
+ private:
+  VLight* light_ = nullptr;
+};
+
+}  // namespace YrSDK
