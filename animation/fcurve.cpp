@@ -170,6 +170,12 @@ bool VFCurve::KeySetInterpolation(int index, uint32_t interpolation) {
   if (interpolation == kFCurveInterpolationCubic && !VFCurveKeyFlagsValid(flags)) {
     flags = (flags & ~kFCurveTangentMask) | kFCurveTangentAuto;
   }
+  // The tangent bits share their place with the constant mode: a key made
+  // constant holds its own value until asked to hold the next one.
+  if (interpolation == kFCurveInterpolationConstant && (KeyGetFlags(index) & kFCurveInterpolationMask) !=
+                                                           kFCurveInterpolationConstant) {
+    flags &= ~kFCurveTangentMask;
+  }
   return KeySetFlags(index, flags);
 }
 

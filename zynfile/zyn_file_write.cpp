@@ -494,8 +494,10 @@ bool VZynFile::FieldWriteF(float value) {
 
 bool VZynFile::FieldWriteD(double value) {
   if (binary_) return BinaryFixed<8>('D', &value);
-  char text[32];  // "%.15g"
-  auto r = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
+  // The shortest text that reads back to the same double: fifteen digits
+  // would lose the last bits of computed values on every ASCII save.
+  char text[32];
+  auto r = std::to_chars(text, text + sizeof text, value);
   return AsciiValue(text, static_cast<size_t>(r.ptr - text), false);
 }
 

@@ -101,6 +101,19 @@ TEST(FCurveEdit, FlagsMustNameAnInterpolationAndATangentMode) {
   EXPECT_EQ(c.KeyGetFlags(0), kLinear);
 }
 
+TEST(FCurveEdit, AKeyMadeConstantHoldsItsOwnValue) {
+  VFCurve curve;
+  int k = curve.KeyAdd(VTime(0), 1.0f);  // added as cubic auto
+  curve.KeyAdd(VTime(1000), 5.0f);
+  ASSERT_TRUE(curve.KeySetInterpolation(k, kFCurveInterpolationConstant));
+  EXPECT_EQ(curve.Evaluate(VTime(500)), 1.0);
+  ASSERT_TRUE(curve.KeySetConstantMode(k, true));
+  EXPECT_EQ(curve.Evaluate(VTime(500)), 5.0);
+  // Setting constant again keeps the chosen mode.
+  ASSERT_TRUE(curve.KeySetInterpolation(k, kFCurveInterpolationConstant));
+  EXPECT_EQ(curve.Evaluate(VTime(500)), 5.0);
+}
+
 TEST(FCurveEdit, WeightsRoundToNearest) {
   struct Row {
     double weight;
