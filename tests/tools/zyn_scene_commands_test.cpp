@@ -87,6 +87,10 @@ TEST_F(ZynSceneCommandsTest, EvalGivesTheHierarchysMatrices) {
   // so it stays straight above). Rows are written in memory order.
   EXPECT_TRUE(Has(r.out, "\"Model::Hand\":{\"local\":[1,0,0,0,0,1,0,0,0,0,1,0,0,1.5,0,1]")) << r.out;
   EXPECT_TRUE(Has(r.out, ",0,3.5,0,1],\"globalGeometric\"")) << r.out;
+  Result camera = Zyn("eval " + path + " --object \"Model::Camera Switcher\" --size 200x100");
+  ASSERT_EQ(camera.code, 0) << camera.err;
+  EXPECT_TRUE(Has(camera.out, "\"currentCamera\":\"Model::Camera Orbit\",\"projection\":[")) << camera.out;
+  EXPECT_TRUE(Has(camera.out, "],\"view\":[")) << camera.out;
   Result bad = Zyn("eval " + path + " --size 0x10");
   EXPECT_EQ(bad.code, 2);
 }

@@ -2,6 +2,8 @@
 #include <set>
 
 #include "core/property.h"
+#include "scene/camera.h"
+#include "scene/camera_switcher.h"
 #include "scene/scene.h"
 #include "scene/transform_node.h"
 #include "sdk/yr_kernel.h"
@@ -40,6 +42,17 @@ void WriteObject(const VSceneObject& object, const EvalOptions& options, tools::
     WriteMatrix("local", node->GetMatrix(kVSpaceLocal), json);
     WriteMatrix("global", node->GetMatrix(kVSpaceGlobal), json);
     WriteMatrix("globalGeometric", node->GetGlobalGeometricMatrix(), json);
+  }
+  // A switcher shows through its current camera.
+  const auto* camera = dynamic_cast<const VCamera*>(&object);
+  if (const auto* switcher = dynamic_cast<const VCameraSwitcher*>(&object)) {
+    camera = switcher->GetCurrentCamera();
+    json.Key("currentCamera");
+    if (camera) json.String(camera->GetFullName()); else json.Null();
+  }
+  if (camera) {
+    WriteMatrix("projection", camera->GetProjectionMatrix(options.width, options.height), json);
+    WriteMatrix("view", camera->GetViewMatrix(), json);
   }
   json.Key("properties");
   json.BeginObject();
