@@ -3,7 +3,10 @@
 #include <memory>
 
 #include "core/class_registry.h"
+#include "scene/deformer_cluster.h"
+#include "scene/deformer_skin.h"
 #include "scene/model.h"
+#include "scene/model_polymesh.h"
 
 const char* const kVSceneObjectTypes[] = {"Model", "Material", "Texture", "Video", "Constraint",
                                           "TimelineX", "TimelineXTrack", "Clip", "Folder", "Deformer",
@@ -13,14 +16,22 @@ const int kVSceneObjectTypeCount = static_cast<int>(sizeof kVSceneObjectTypes / 
 namespace {
 
 // Types without a class of their own keep what their records give them.
-const char* const kGenericTypes[] = {"Material", "Texture", "Video", "Deformer", "Pose"};
+const char* const kGenericTypes[] = {"Material", "Texture", "Video", "Pose"};
 
 }  // namespace
 
 void VSceneRegisterObjectFactories() {
   VClassRegistry& registry = VClassRegistry::Instance();
   registry.RegisterCreator("ZynStorable/Model", [](const std::string& name, const std::string& subtype) {
+    if (subtype == "Mesh") return std::unique_ptr<VObject>(new VModelPolymesh(name));
     return std::unique_ptr<VObject>(new VModel(name, subtype));
+  });
+  // Skins and clusters have classes of their own; other deformers keep what
+  // their records give them.
+  registry.RegisterCreator("ZynStorable/Deformer", [](const std::string& name, const std::string& subtype) {
+    if (subtype == "Skin") return std::unique_ptr<VObject>(new VDeformerSkin(name));
+    if (subtype == "Cluster") return std::unique_ptr<VObject>(new VDeformerCluster(name));
+    return std::unique_ptr<VObject>(new VSceneObject("Deformer", name, subtype));
   });
   for (const char* type : kGenericTypes) {
     std::string type_name = type;
