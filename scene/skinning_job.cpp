@@ -1,5 +1,7 @@
 #include "scene/skinning_job.h"
 
+#include <cstring>
+
 using YrSDK::YrVector4;
 
 bool VSkinningJob::Validate() const {
@@ -33,34 +35,58 @@ bool VSkinningJob::ValidateContents() const {
   return true;
 }
 
+namespace {
+
+// Four floats in one register; the compilers lower it to the target's
+// vector instructions (or to scalars where there are none).
+typedef float Float4 __attribute__((vector_size(16)));
+
+inline Float4 Load(const float* p) {
+  Float4 v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+struct Blended {
+  Float4 row[4];
+};
+
+inline void Accumulate(Blended& m, const float* a, float w) {
+  for (int r = 0; r < 4; ++r) m.row[r] += w * Load(a + 4 * r);
+}
+
+}  // namespace
+
 bool VSkinningJob::Run() const {
   if (!Validate()) return false;
   const std::size_t groups = GroupCount();
   const float* palette = matrices.data;
-  const YrVector4<float>* src = in.data;
-  YrVector4<float>* dst = out.data;
+  const std::uint32_t* __restrict matrix_of = influence_matrix.data;
+  const float* __restrict weight_of = influence_weight.data;
+  const std::uint32_t* __restrict influence_at = influence_start.data;
+  const std::uint32_t* __restrict point_at = point_start.data;
+  const std::uint32_t* __restrict point_list = points.data;
+  const YrVector4<float>* __restrict src = in.data;
+  YrVector4<float>* __restrict dst = out.data;
   for (std::size_t g = 0; g < groups; ++g) {
-    const std::uint32_t first = influence_start[g], last = influence_start[g + 1];
-    // The blended matrix; a group of one full-weight influence uses its
-    // matrix as it is.
-    float m[kVSkinMatrixFloats];
-    const float* blend = m;
-    if (last - first == 1 && influence_weight[first] == 1.0f) {
-      blend = palette + influence_matrix[first] * kVSkinMatrixFloats;
+    const std::uint32_t first = influence_at[g], last = influence_at[g + 1];
+    Blended m;
+    const float* a = palette + std::size_t{matrix_of[first]} * kVSkinMatrixFloats;
+    if (first == last) {
+      for (Float4& row : m.row) row = Float4{0, 0, 0, 0};
     } else {
-      for (std::size_t k = 0; k < kVSkinMatrixFloats; ++k) m[k] = 0.0f;
-      for (std::uint32_t i = first; i < last; ++i) {
-        const float* a = palette + influence_matrix[i] * kVSkinMatrixFloats;
-        const float w = influence_weight[i];
-        for (std::size_t k = 0; k < kVSkinMatrixFloats; ++k) m[k] += w * a[k];
+      const float w = weight_of[first];
+      for (int r = 0; r < 4; ++r) m.row[r] = w * Load(a + 4 * r);
+      for (std::uint32_t i = first + 1; i < last; ++i) {
+        Accumulate(m, palette + std::size_t{matrix_of[i]} * kVSkinMatrixFloats, weight_of[i]);
       }
     }
-    for (std::uint32_t i = point_start[g]; i < point_start[g + 1]; ++i) {
-      const std::uint32_t p = points[i];
+    for (std::uint32_t i = point_at[g]; i < point_at[g + 1]; ++i) {
+      const std::uint32_t p = point_list[i];
       const YrVector4<float> v = src[p];
-      dst[p] = {v.x * blend[0] + v.y * blend[3] + v.z * blend[6] + blend[9],
-                v.x * blend[1] + v.y * blend[4] + v.z * blend[7] + blend[10],
-                v.x * blend[2] + v.y * blend[5] + v.z * blend[8] + blend[11], v.w};
+      const Float4 moved = v.x * m.row[0] + v.y * m.row[1] + v.z * m.row[2] + m.row[3];
+      std::memcpy(static_cast<void*>(&dst[p]), &moved, sizeof moved);
+      dst[p].w = v.w;
     }
   }
   return true;
@@ -68,6 +94,7 @@ bool VSkinningJob::Run() const {
 
 void VSkinMatrixFromYr(float* out, const YrSDK::YrMatrix& m) {
   for (int row = 0; row < 4; ++row) {
-    for (int column = 0; column < 3; ++column) out[row * 3 + column] = static_cast<float>(m(row, column));
+    for (int column = 0; column < 3; ++column) out[row * 4 + column] = static_cast<float>(m(row, column));
+    out[row * 4 + 3] = 0.0f;
   }
 }

@@ -5,9 +5,9 @@
 //   out[p] = in[p] * sum_i(weight_i * matrix[index_i])   for p in the group.
 // Points no group lists are not written.
 //
-// Matrices are affine, row-vector (p' = p * M), 12 floats each: rows 0-2
-// (three columns each) then the translation row. The w of a point is
-// copied.
+// Matrices are affine, row-vector (p' = p * M), 16 floats each: rows 0-2
+// then the translation row, four floats a row (the fourth is unused), so
+// that a row is one vector register. The w of a point is copied.
 //
 // The arrays are the caller's; Run() allocates nothing. Validate() checks
 // the sizes only (constant time); the contents (offsets in order, indices
@@ -19,7 +19,7 @@
 #include "scene/array_span.h"
 #include "scene/matrix.h"
 
-constexpr std::size_t kVSkinMatrixFloats = 12;
+constexpr std::size_t kVSkinMatrixFloats = 16;
 
 struct VSkinningJob {
   VSpan<const float> matrices;  // kVSkinMatrixFloats per matrix

@@ -3,19 +3,16 @@
 // winding exists.
 #include <algorithm>
 #include <cstdint>
-#include <utility>
 
 #include "scene/triangulation.h"
 
 namespace {
 
-// Neighbours are looked for among this many triangles sharing an edge: an
-// edge shared by more (a non-manifold or hostile mesh) costs no more.
-constexpr int kNeighbourScan = 8;
-
-using EdgeList = std::vector<std::pair<std::uint64_t, std::uint32_t>>;
-
-std::uint64_t Key(std::uint32_t from, std::uint32_t to) { return (std::uint64_t{from} << 32) | to; }
+// Neighbours are looked for among this many triangles around a point: a
+// point shared by more (a hostile mesh) costs no more.
+constexpr std::uint32_t kNeighbourScan = 64;
+// Control points of a geometry have 31-bit indices.
+constexpr std::uint32_t kMaxPoint = 0x7fffffffu;
 
 }  // namespace
 
@@ -29,20 +26,25 @@ void VBuildTriangleStrips(VSpan<const std::uint32_t> triangles, VSpan<const std:
     if (triangles[i] >= corner_points.size) return;  // not the geometry's triangles
     tri[i] = corner_points[triangles[i]];
   }
-  // Directed edges: triangle t holds (a, b), (b, c), (c, a).
-  EdgeList edges(count * 3);
-  for (std::size_t t = 0; t < count; ++t) {
-    for (std::size_t k = 0; k < 3; ++k) {
-      edges[3 * t + k] = {Key(tri[3 * t + k], tri[3 * t + (k + 1) % 3]), static_cast<std::uint32_t>(t)};
-    }
+  // Directed edges bucketed by their first point (a counting sort):
+  // triangle t holds (a, b), (b, c), (c, a).
+  std::uint32_t point_count = 0;
+  for (std::uint32_t p : tri) {
+    if (p > kMaxPoint) return;  // not a fitted geometry's points
+    point_count = std::max(point_count, p + 1);
   }
-  std::sort(edges.begin(), edges.end());
+  std::vector<std::uint32_t> start(std::size_t{point_count} + 1, 0);
+  for (std::uint32_t p : tri) ++start[p + 1];
+  for (std::size_t p = 0; p < point_count; ++p) start[p + 1] += start[p];
+  std::vector<std::uint32_t> fill(start.begin(), start.end() - 1);
+  std::vector<std::uint32_t> edge_triangle(count * 3);  // in buckets of the edge's first point
+  for (std::size_t i = 0; i < count * 3; ++i) edge_triangle[fill[tri[i]]++] = static_cast<std::uint32_t>(i / 3);
   std::vector<std::uint8_t> used(count, 0);
   // A triangle not in a strip holding edge from -> to; its third point.
   auto neighbour = [&](std::uint32_t from, std::uint32_t to, std::uint32_t* third) -> std::int64_t {
-    auto it = std::lower_bound(edges.begin(), edges.end(), std::make_pair(Key(from, to), std::uint32_t{0}));
-    for (int scanned = 0; it != edges.end() && it->first == Key(from, to) && scanned < kNeighbourScan; ++it, ++scanned) {
-      const std::uint32_t t = it->second;
+    const std::uint32_t last = std::min(start[from + 1], start[from] + kNeighbourScan);
+    for (std::uint32_t e = start[from]; e < last; ++e) {
+      const std::uint32_t t = edge_triangle[e];
       if (used[t]) continue;
       for (int k = 0; k < 3; ++k) {
         if (tri[3 * t + k] == from && tri[3 * t + (k + 1) % 3] == to) {
