@@ -234,6 +234,7 @@ bool VGeometryRead(VZynFile& file, VGeometry& g) {
   g.polygon_vertex_index = ReadPolygonIndex(file);
   std::size_t polygons = 0;
   for (std::uint32_t v : g.polygon_vertex_index) polygons += (v & kVPolygonEnd) ? 1 : 0;
+  if (!g.polygon_vertex_index.empty() && !(g.polygon_vertex_index.back() & kVPolygonEnd)) ++polygons;  // unterminated
   g.materials = ReadInts(file, "Materials");
   if (g.material_assignation == kVMaterialByPolygon) {
     for (std::int32_t& m : g.materials) m = PlusOne(m);
