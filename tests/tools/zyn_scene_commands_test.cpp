@@ -57,7 +57,9 @@ TEST_F(ZynSceneCommandsTest, InfoListsTheTakes) {
   EXPECT_TRUE(Has(r.out, take1)) << r.out;
   EXPECT_TRUE(Has(r.out, take2)) << r.out;
   EXPECT_TRUE(Has(r.out, "\"currentTake\":\"Take 001\"")) << r.out;
-  EXPECT_TRUE(Has(r.out, "\"Model\":11")) << r.out;  // seven producer cameras and four models
+  // Seven producer cameras, four models, the tube with its three bones and the flag.
+  EXPECT_TRUE(Has(r.out, "\"Model\":16")) << r.out;
+  EXPECT_TRUE(Has(r.out, "\"Deformer\":4")) << r.out;  // the tube's skin and clusters
 }
 
 TEST_F(ZynSceneCommandsTest, EvalInTheSecondTake) {
