@@ -1,9 +1,11 @@
 // The scene loader, whole files in either form: objects, properties,
-// connections, settings and takes, then the animation evaluated.
+// connections, settings and takes, then the animation evaluated and the
+// meshes deformed and triangulated.
 #include <cstddef>
 #include <cstdint>
 
 #include "core/property.h"
+#include "scene/model_polymesh.h"
 #include "scene/scene.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/yr_player_control.h"
@@ -26,6 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const VProperty& property = *object->GetProperty(i);
         int n = property.GetDoubleCount();
         if (n > 0 && n <= 4 && property.GetDoubles(values, n)) sink += values[0];
+      }
+      // Meshes: shapes and skin deform, and the polygons triangulate.
+      if (const auto* mesh = dynamic_cast<const VModelPolymesh*>(object.get())) {
+        for (const auto& p : mesh->GetDeformedPoints()) sink += p.x + p.y + p.z;
+        sink += static_cast<double>(mesh->GetTriangulation().strips.size());
       }
     }
   }

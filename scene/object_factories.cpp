@@ -5,8 +5,11 @@
 #include "core/class_registry.h"
 #include "scene/camera.h"
 #include "scene/camera_switcher.h"
+#include "scene/deformer_cluster.h"
+#include "scene/deformer_skin.h"
 #include "scene/light.h"
 #include "scene/model.h"
+#include "scene/model_polymesh.h"
 
 const char* const kVSceneObjectTypes[] = {"Model", "Material", "Texture", "Video", "Constraint",
                                           "TimelineX", "TimelineXTrack", "Clip", "Folder", "Deformer",
@@ -16,7 +19,7 @@ const int kVSceneObjectTypeCount = static_cast<int>(sizeof kVSceneObjectTypes / 
 namespace {
 
 // Types without a class of their own keep what their records give them.
-const char* const kGenericTypes[] = {"Material", "Texture", "Video", "Deformer", "Pose"};
+const char* const kGenericTypes[] = {"Material", "Texture", "Video", "Pose"};
 
 }  // namespace
 
@@ -24,10 +27,18 @@ void VSceneRegisterObjectFactories() {
   VClassRegistry& registry = VClassRegistry::Instance();
   registry.RegisterCreator("ZynStorable/Model", [](const std::string& name, const std::string& subtype) {
     // The subtype picks the class; anything unknown is a plain model.
+    if (subtype == "Mesh") return std::unique_ptr<VObject>(new VModelPolymesh(name));
     if (subtype == "Camera") return std::unique_ptr<VObject>(new VCamera(name));
     if (subtype == "Light") return std::unique_ptr<VObject>(new VLight(name));
     if (subtype == "CameraSwitcher") return std::unique_ptr<VObject>(new VCameraSwitcher(name));
     return std::unique_ptr<VObject>(new VModel(name, subtype));
+  });
+  // Skins and clusters have classes of their own; other deformers keep what
+  // their records give them.
+  registry.RegisterCreator("ZynStorable/Deformer", [](const std::string& name, const std::string& subtype) {
+    if (subtype == "Skin") return std::unique_ptr<VObject>(new VDeformerSkin(name));
+    if (subtype == "Cluster") return std::unique_ptr<VObject>(new VDeformerCluster(name));
+    return std::unique_ptr<VObject>(new VSceneObject("Deformer", name, subtype));
   });
   for (const char* type : kGenericTypes) {
     std::string type_name = type;

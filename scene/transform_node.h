@@ -93,12 +93,13 @@ class VTransformNode : public VSceneObject {
 
   bool PlugNotify(int code, VPlug* partner, void* data) override;
 
-  // The properties, in the order they are created.
+  // The properties, in the order they are created. The ones PlugNotify
+  // compares start null: values set while the properties are made notify.
   VPropertyBool* mQuaternionInterpolate;
-  VPropertyDouble* mVisibility;
-  VPropertyDouble3* mTranslation;
-  VPropertyDouble3* mRotation;
-  VPropertyDouble3* mScaling;
+  VPropertyDouble* mVisibility = nullptr;
+  VPropertyDouble3* mTranslation = nullptr;
+  VPropertyDouble3* mRotation = nullptr;
+  VPropertyDouble3* mScaling = nullptr;
   VPropertyDouble3* mRotationOffset;
   VPropertyDouble3* mRotationPivot;
   VPropertyDouble3* mScalingOffset;

@@ -58,8 +58,9 @@ TEST_F(ZynSceneCommandsTest, InfoListsTheTakes) {
   EXPECT_TRUE(Has(r.out, take2)) << r.out;
   EXPECT_TRUE(Has(r.out, "\"currentTake\":\"Take 001\"")) << r.out;
   // Seven producer cameras, four models, three cameras and an interest, a
-  // camera switcher and three lights.
-  EXPECT_TRUE(Has(r.out, "\"Model\":19")) << r.out;
+  // camera switcher, three lights, the tube with its three bones and the flag.
+  EXPECT_TRUE(Has(r.out, "\"Model\":24")) << r.out;
+  EXPECT_TRUE(Has(r.out, "\"Deformer\":4")) << r.out;  // the tube's skin and clusters
 }
 
 TEST_F(ZynSceneCommandsTest, EvalInTheSecondTake) {

@@ -116,8 +116,10 @@ void BuildDemoScene(VScene& scene) {
   VTakeList& takes = scene.takes();
   BuildFirstTake(*takes.Create("Take 001"), *root, *arm, *hand);
   BuildSecondTake(*takes.Create("Take 002"), *root, *arm);
-  AddDemoMeshes(scene, *takes.Find("Take 001"), *takes.Find("Take 002"));
+  // The meshes bring deformers, which a file lists after every model: they
+  // come last so that a scene read back keeps the objects' order.
   AddDemoCameras(scene, *takes.Find("Take 001"), *takes.Find("Take 002"));
+  AddDemoMeshes(scene, *takes.Find("Take 001"), *takes.Find("Take 002"));
   takes.SetCurrent(takes.Find("Take 001"));
   scene.settings().time_mode = 6;
 }
