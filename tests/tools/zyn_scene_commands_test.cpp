@@ -92,6 +92,13 @@ TEST_F(ZynSceneCommandsTest, EvalGivesTheHierarchysMatrices) {
   ASSERT_EQ(camera.code, 0) << camera.err;
   EXPECT_TRUE(Has(camera.out, "\"currentCamera\":\"Model::Camera Orbit\",\"projection\":[")) << camera.out;
   EXPECT_TRUE(Has(camera.out, "],\"view\":[")) << camera.out;
+  // Deformed points only when asked for, and they move with the bones.
+  Result still = Zyn("eval " + path + " --object Model::Tube --vertices --seconds 0");
+  Result bent = Zyn("eval " + path + " --object Model::Tube --vertices --seconds 1");
+  ASSERT_EQ(bent.code, 0) << bent.err;
+  EXPECT_TRUE(Has(bent.out, "\"vertices\":[[")) << bent.out;
+  EXPECT_NE(still.out.substr(still.out.find("\"vertices\"")), bent.out.substr(bent.out.find("\"vertices\"")));
+  EXPECT_FALSE(Has(Zyn("eval " + path + " --object Model::Tube").out, "vertices"));
   Result bad = Zyn("eval " + path + " --size 0x10");
   EXPECT_EQ(bad.code, 2);
 }

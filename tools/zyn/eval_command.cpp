@@ -4,6 +4,7 @@
 #include "core/property.h"
 #include "scene/camera.h"
 #include "scene/camera_switcher.h"
+#include "scene/model_polymesh.h"
 #include "scene/scene.h"
 #include "scene/transform_node.h"
 #include "sdk/yr_kernel.h"
@@ -49,6 +50,19 @@ void WriteObject(const VSceneObject& object, const EvalOptions& options, tools::
     camera = switcher->GetCurrentCamera();
     json.Key("currentCamera");
     if (camera) json.String(camera->GetFullName()); else json.Null();
+  }
+  const auto* mesh = dynamic_cast<const VModelPolymesh*>(&object);
+  if (mesh && options.vertices) {
+    json.Key("vertices");
+    json.BeginArray();
+    for (const YrSDK::YrVector4<float>& p : mesh->GetDeformedPoints()) {
+      json.BeginArray();
+      json.Double(p.x + 0.0);
+      json.Double(p.y + 0.0);
+      json.Double(p.z + 0.0);
+      json.EndArray();
+    }
+    json.EndArray();
   }
   if (camera) {
     WriteMatrix("projection", camera->GetProjectionMatrix(options.width, options.height), json);
