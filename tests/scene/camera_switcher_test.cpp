@@ -15,6 +15,7 @@
 #include "scene/light.h"
 #include "scene/lighting_setup.h"
 #include "scene/scene.h"
+#include "support/scene_memory.h"
 #include "support/zyn_memory.h"
 #include "zynfile/document/scene_reader.h"
 #include "zynfile/document/scene_writer.h"
@@ -77,17 +78,12 @@ TEST(CameraSwitcherTest, ListAndIndexSurviveBothFileForms) {
     SwitcherScene s;
     s.switcher->mCameraIndex->Set(3);
     auto* lonely = static_cast<VCameraSwitcher*>(s.scene.Add(std::make_unique<VCameraSwitcher>("Lonely")));
-    const auto bytes = testing_support::WriteZynToMemory(binary, [&](VZynFile& f) {
-      std::string message;
-      EXPECT_TRUE(VZynSceneWriter(f, s.scene, nullptr).Write(&message)) << message;
-    });
+    const auto bytes = testing_support::WriteSceneToMemory(s.scene, binary);
     ASSERT_EQ(lonely->GetCameraCount(), 0);
 
     VScene read;
-    VZynFile file;
-    ASSERT_TRUE(file.OpenFromMemory(bytes.data(), bytes.size()));
     std::string message;
-    ASSERT_TRUE(VZynSceneReader(file, read, {}, nullptr).Read(&message)) << message;
+    ASSERT_TRUE(testing_support::ReadSceneFromMemory(bytes, read, &message)) << message;
     auto* switcher = dynamic_cast<VCameraSwitcher*>(read.Find("Model::Camera Switcher"));
     ASSERT_NE(switcher, nullptr);
     EXPECT_EQ(switcher->GetCameraNames(), s.switcher->GetCameraNames());
@@ -130,10 +126,8 @@ TEST(CameraSwitcherTest, ReaderTakesOneFieldPerCameraToo) {
     f.FieldWriteEnd();
   });
   VScene read;
-  VZynFile file;
-  ASSERT_TRUE(file.OpenFromMemory(bytes.data(), bytes.size()));
   std::string message;
-  ASSERT_TRUE(VZynSceneReader(file, read, {}, nullptr).Read(&message)) << message;
+  ASSERT_TRUE(testing_support::ReadSceneFromMemory(bytes, read, &message)) << message;
   auto* switcher = dynamic_cast<VCameraSwitcher*>(read.Find("Model::Camera Switcher"));
   ASSERT_NE(switcher, nullptr);
   ASSERT_EQ(switcher->GetCameraCount(), 2);
@@ -176,15 +170,10 @@ TEST(CameraSwitcherTest, SampleSceneCyclesThroughItsCamerasAfterARoundTrip) {
     SCOPED_TRACE(binary ? "binary" : "ascii");
     VScene original;
     zyn_tool::BuildDemoScene(original);
-    const auto bytes = testing_support::WriteZynToMemory(binary, [&](VZynFile& f) {
-      std::string message;
-      EXPECT_TRUE(VZynSceneWriter(f, original, nullptr).Write(&message)) << message;
-    });
+    const auto bytes = testing_support::WriteSceneToMemory(original, binary);
     VScene read;
-    VZynFile file;
-    ASSERT_TRUE(file.OpenFromMemory(bytes.data(), bytes.size()));
     std::string message;
-    ASSERT_TRUE(VZynSceneReader(file, read, {}, nullptr).Read(&message)) << message;
+    ASSERT_TRUE(testing_support::ReadSceneFromMemory(bytes, read, &message)) << message;
     auto* switcher = dynamic_cast<VCameraSwitcher*>(read.Find("Model::Camera Switcher"));
     ASSERT_NE(switcher, nullptr);
     const char* expected[] = {"Model::Camera Orbit", "Model::Camera Top", "Model::Camera Roll"};

@@ -12,6 +12,7 @@
 #include "scene/light.h"
 #include "scene/lighting_setup.h"
 #include "scene/scene.h"
+#include "support/scene_memory.h"
 #include "support/zyn_memory.h"
 #include "zynfile/document/scene_reader.h"
 #include "zynfile/document/scene_writer.h"
@@ -173,15 +174,10 @@ TEST(LightTest, FileFieldsRoundTripAndAreReadWithoutAPropertyBlock) {
     light->mConeAngle->Set(33);
     light->mCastLightOnObject->Set(0);
     light->mLightIntensityInfluenceFog->Set(1);
-    const auto bytes = testing_support::WriteZynToMemory(binary, [&](VZynFile& f) {
-      std::string message;
-      EXPECT_TRUE(VZynSceneWriter(f, scene, nullptr).Write(&message)) << message;
-    });
+    const auto bytes = testing_support::WriteSceneToMemory(scene, binary);
     VScene read;
-    VZynFile file;
-    ASSERT_TRUE(file.OpenFromMemory(bytes.data(), bytes.size()));
     std::string message;
-    ASSERT_TRUE(VZynSceneReader(file, read, {}, nullptr).Read(&message)) << message;
+    ASSERT_TRUE(testing_support::ReadSceneFromMemory(bytes, read, &message)) << message;
     auto* copy = dynamic_cast<VLight*>(read.Find("Model::Lamp"));
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->GetLightType(), kVLightSpot);
@@ -220,10 +216,8 @@ TEST(LightTest, FileFieldsRoundTripAndAreReadWithoutAPropertyBlock) {
     f.FieldWriteEnd();
   });
   VScene read;
-  VZynFile file;
-  ASSERT_TRUE(file.OpenFromMemory(bytes.data(), bytes.size()));
   std::string message;
-  ASSERT_TRUE(VZynSceneReader(file, read, {}, nullptr).Read(&message)) << message;
+  ASSERT_TRUE(testing_support::ReadSceneFromMemory(bytes, read, &message)) << message;
   auto* old = dynamic_cast<VLight*>(read.Find("Model::Old"));
   ASSERT_NE(old, nullptr);
   EXPECT_EQ(old->GetLightType(), kVLightInfinite);

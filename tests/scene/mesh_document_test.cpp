@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/scene_memory.h"
 #include "support/zyn_memory.h"
 #include "core/property.h"
 #include "scene/deformer_cluster.h"
@@ -138,18 +139,11 @@ void BuildScene(VScene& scene) {
       ->SetAssociateMatrices(Translation(1, 0, 0), Translation(0, 1, 0));
 }
 
-Bytes WriteScene(const VScene& scene, bool binary) {
-  return testing_support::WriteZynToMemory(binary, [&scene](VZynFile& f) {
-    std::string message;
-    EXPECT_TRUE(VZynSceneWriter(f, scene, nullptr).Write(&message)) << message;
-  });
-}
+Bytes WriteScene(const VScene& scene, bool binary) { return testing_support::WriteSceneToMemory(scene, binary); }
 
 bool ReadScene(const Bytes& bytes, VScene& scene) {
-  VZynFile g;
-  if (!g.OpenFromMemory(bytes.data(), bytes.size())) return false;
   std::string message;
-  return VZynSceneReader(g, scene, VZynLoadOptions(), nullptr).Read(&message);
+  return testing_support::ReadSceneFromMemory(bytes, scene, &message);
 }
 
 void ExpectSameClusters(const VDeformerCluster& a, const VDeformerCluster& b) {

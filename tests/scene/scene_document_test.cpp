@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/scene_memory.h"
 #include "support/zyn_memory.h"
 #include "core/property.h"
 #include "core/time_mode.h"
@@ -29,24 +30,14 @@ using Body = std::function<void(VZynFile&)>;
 
 constexpr int64_t kFrame = 1539538600;  // one frame at 30 frames per second
 
-Bytes WriteScene(const VScene& scene, bool binary) {
-  return testing_support::WriteZynToMemory(binary, [&scene](VZynFile& f) {
-    std::string message;
-    EXPECT_TRUE(VZynSceneWriter(f, scene, nullptr).Write(&message)) << message;
-  });
-}
+Bytes WriteScene(const VScene& scene, bool binary) { return testing_support::WriteSceneToMemory(scene, binary); }
 
 Bytes WriteDoc(bool binary, const Body& body, int version = 6000) {
   return testing_support::WriteZynToMemory(binary, body, version);
 }
 
 bool ReadScene(const Bytes& bytes, VScene& scene, std::string* message, const VZynLoadOptions& options = {}) {
-  VZynFile g;
-  if (!g.OpenFromMemory(bytes.data(), bytes.size())) {
-    *message = g.GetErrorMessage();
-    return false;
-  }
-  return VZynSceneReader(g, scene, options, nullptr).Read(message);
+  return testing_support::ReadSceneFromMemory(bytes, scene, message, options);
 }
 
 // Every animatable value of every model, as doubles.
