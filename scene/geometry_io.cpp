@@ -4,25 +4,13 @@
 #include <cstdint>
 #include <limits>
 
+#include "zynfile/field_block.h"
 #include "zynfile/zyn_file.h"
 
 using YrSDK::YrVector3;
 using YrSDK::YrVector4;
 
 namespace {
-
-// Runs body inside the named field's block when the current block has one.
-template <typename Body>
-bool InBlock(VZynFile& file, const char* name, int index, Body&& body) {
-  if (!file.FieldReadBegin(name, index)) return false;
-  bool entered = file.FieldReadIsBlock() && file.FieldReadBlockBegin();
-  if (entered) {
-    body();
-    file.FieldReadBlockEnd();
-  }
-  file.FieldReadEnd();
-  return true;
-}
 
 // Every value of the field (as many as the file holds: the count is bounded
 // by the file's size).
@@ -80,7 +68,7 @@ void ReadUVInfo(VZynFile& file, VGeometryUVInfo& info) {
 void ReadLayerInfo(VZynFile& file, VGeometryLayerInfo& info) {
   info.present = true;
   info.layer_index = file.FieldReadI("LayerIndex", 0);
-  InBlock(file, "LayerTextureInfo", 0, [&] {
+  VZynReadFieldBlock(file, "LayerTextureInfo", 0, [&] {
     info.texture_mode = file.FieldReadI("TextureMode", 0);
     info.blend_mode = file.FieldReadI("TextureBlendMode", 0);
     info.alpha = file.FieldReadD("TextureAlpha", 1.0);
@@ -138,7 +126,7 @@ void ReadLayer(VZynFile& file, VLayer& layer) {
   layer.version = file.FieldReadI("Version", layer.version);
   for (int i = 0;; ++i) {
     VLayerEntry entry;
-    if (!InBlock(file, "LayerElement", i, [&] {
+    if (!VZynReadFieldBlock(file, "LayerElement", i, [&] {
           entry.type = file.FieldReadC("Type", "");
           entry.typed_index = file.FieldReadI("TypedIndex", 0);
         }))
@@ -248,9 +236,9 @@ bool VGeometryRead(VZynFile& file, VGeometry& g) {
   g.polygon_groups = ReadInts(file, "PolygonGroup");
   ReadPatch(file, 'U', g.u);
   ReadPatch(file, 'V', g.v);
-  InBlock(file, "GeometryUVInfo", 0, [&] { ReadUVInfo(file, g.uv_info); });
-  InBlock(file, "GeometryLayer", 0, [&] { ReadLayerInfo(file, g.layer_info); });
-  InBlock(file, "VertexColorInfo", 0, [&] { ReadVertexColors(file, g.vertex_colors); });
+  VZynReadFieldBlock(file, "GeometryUVInfo", 0, [&] { ReadUVInfo(file, g.uv_info); });
+  VZynReadFieldBlock(file, "GeometryLayer", 0, [&] { ReadLayerInfo(file, g.layer_info); });
+  VZynReadFieldBlock(file, "VertexColorInfo", 0, [&] { ReadVertexColors(file, g.vertex_colors); });
   for (int i = 0; file.FieldReadBegin("Shape", i); ++i) {
     VShape shape;
     shape.name = file.FieldReadC();

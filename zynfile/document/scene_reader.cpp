@@ -11,22 +11,10 @@
 #include "core/time_mode.h"
 #include "scene/object_factories.h"
 #include "scene/scene.h"
+#include "zynfile/field_block.h"
 #include "zynfile/zyn_file.h"
 
 namespace {
-
-// Runs body inside the named field's block when the current block has one.
-template <typename Body>
-bool InBlock(VZynFile& file, const char* name, Body&& body) {
-  if (!file.FieldReadBegin(name)) return false;
-  bool entered = file.FieldReadIsBlock() && file.FieldReadBlockBegin();
-  if (entered) {
-    body();
-    file.FieldReadBlockEnd();
-  }
-  file.FieldReadEnd();
-  return entered;
-}
 
 std::string NamePart(const std::string& full_name) {
   size_t split = full_name.find("::");
@@ -62,7 +50,7 @@ bool VZynSceneReader::Read(std::string* message) {
     ReadConnections();
     ReadObjectSection("ObjectData", kVZynModeData);
     ReadSceneSettings();  // older files keep these at the top level
-    InBlock(file_, "Version5", [this] { ReadVersion5Settings(); });
+    VZynReadFieldBlock(file_, "Version5", [this] { ReadVersion5Settings(); });
   } else {
     ReadVersion5Settings();  // the version 5 layout: all at the top level
   }
@@ -74,11 +62,11 @@ bool VZynSceneReader::Read(std::string* message) {
 }
 
 void VZynSceneReader::ReadDefinitions() {
-  InBlock(file_, "Definitions", [this] { total_objects_ = file_.FieldReadI("Count", 0); });
+  VZynReadFieldBlock(file_, "Definitions", [this] { total_objects_ = file_.FieldReadI("Count", 0); });
 }
 
 void VZynSceneReader::ReadObjects() {
-  InBlock(file_, "Objects", [this] {
+  VZynReadFieldBlock(file_, "Objects", [this] {
     for (int t = 0; t < kVSceneObjectTypeCount; ++t) {
       const std::string type = kVSceneObjectTypes[t];
       if (!VClassRegistry::Instance().HasCreator("ZynStorable/" + type)) continue;
@@ -120,7 +108,7 @@ void VZynSceneReader::ReadObjects() {
 
 // "Relations" and "ObjectData": each field finds its object by full name.
 void VZynSceneReader::ReadObjectSection(const char* section, int mode) {
-  InBlock(file_, section, [this, mode] {
+  VZynReadFieldBlock(file_, section, [this, mode] {
     int count = file_.FieldReadOccurrenceCount();
     for (int k = 0; k < count && file_.FieldReadBeginOccurrence(k); ++k) {
       VSceneObject* object = scene_.Find(file_.FieldReadC());
@@ -134,7 +122,7 @@ void VZynSceneReader::ReadObjectSection(const char* section, int mode) {
 }
 
 void VZynSceneReader::ReadConnections() {
-  InBlock(file_, "Connections", [this] {
+  VZynReadFieldBlock(file_, "Connections", [this] {
     for (int i = 0; file_.FieldReadBegin("Connect", i); ++i) {
       std::string kind = file_.FieldReadC();
       VPlug* src = nullptr;
@@ -172,11 +160,11 @@ void VZynSceneReader::ReadConnections() {
 // of older files.
 void VZynSceneReader::ReadSceneSettings() {
   VSceneSettings& s = scene_.settings();
-  InBlock(file_, "AmbientRenderSettings", [&] {
+  VZynReadFieldBlock(file_, "AmbientRenderSettings", [&] {
     double fallback[4] = {s.ambient_color[0], s.ambient_color[1], s.ambient_color[2], s.ambient_color[3]};
     file_.FieldReadFn("AmbientLightColor", s.ambient_color, 4, fallback);
   });
-  InBlock(file_, "FogOptions", [&] {
+  VZynReadFieldBlock(file_, "FogOptions", [&] {
     s.fog_enable = file_.FieldReadI("FlogEnable", s.fog_enable);
     s.fog_mode = file_.FieldReadI("FogMode", s.fog_mode);
     s.fog_density = file_.FieldReadD("FogDensity", s.fog_density);
@@ -185,7 +173,7 @@ void VZynSceneReader::ReadSceneSettings() {
     double fallback[4] = {s.fog_color[0], s.fog_color[1], s.fog_color[2], s.fog_color[3]};
     file_.FieldReadFn("FogColor", s.fog_color, 4, fallback);
   });
-  InBlock(file_, "RendererSetting", [&] {
+  VZynReadFieldBlock(file_, "RendererSetting", [&] {
     if (options_.load_default_camera_settings) s.default_camera = file_.FieldReadC("DefaultCamera", s.default_camera);
     s.default_viewing_mode = file_.FieldReadI("DefaultViewingMode", s.default_viewing_mode);
   });
@@ -236,7 +224,7 @@ void VZynSceneReader::ReadVersion5Settings() {
   Report("Retrieving devices");
   Report("Retrieving 3d icons");
   Report("Retrieving constraints");
-  InBlock(file_, "Settings", [this] { ReadSettings(); });
+  VZynReadFieldBlock(file_, "Settings", [this] { ReadSettings(); });
   Report("Retrieving takes");
   VTakeReadOptions takes;
   takes.models_animation = options_.models_animation;
