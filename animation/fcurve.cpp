@@ -380,7 +380,7 @@ void VFCurve::EditClear() {
 
 void VFCurve::Changed() {
   baked_ = false;
-  VEvaluationAdvance();
+  VAnimationDataAdvance();
   if (edit_depth_ > 0) {
     edit_changed_ = true;
     return;

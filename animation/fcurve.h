@@ -20,6 +20,28 @@
 #include "core/event.h"
 #include "core/time.h"
 
+// A stretch of time over which a curve follows one formula: the inside of
+// a key segment (constant, linear, or cubic without weights) or a constant
+// extrapolation. Within it the value comes from this record alone, the
+// same to the last bit as the curve computes it, so playback need not
+// touch the key arrays while the time stays inside.
+struct VFCurveSpan {
+  // kConstant: an extrapolation or a curve with at most one key; kHold: a
+  // constant segment (the fraction is checked like the others').
+  enum Kind : int { kNone = 0, kConstant, kHold, kLinear, kCubic };
+  int64_t lo = 0;  // the open interval (lo, hi) in ticks
+  int64_t hi = 0;
+  int kind = kNone;
+  int64_t t0 = 0;        // the segment's first key time
+  double whole = 0.0;    // the segment's first key index
+  double seconds = 1.0;  // the segment's length
+  double y1 = 0.0, c1 = 0.0, c2 = 0.0, y2 = 0.0;
+
+  // The value at x; false when x is outside the span (or so close to its
+  // ends that the curve would take another path).
+  bool ValueAt(int64_t x, double* value) const;
+};
+
 class VFCurve {
  public:
   VFCurve() = default;
@@ -49,6 +71,9 @@ class VFCurve {
   // The value at a time. cache: an index the caller keeps between calls for
   // this curve; null uses the curve's own.
   double Evaluate(VTime time, int* cache = nullptr) const;
+  // Evaluate, and the span around the time over which the value follows
+  // the same formula (kind kNone when there is none).
+  double EvaluateSpan(VTime time, int* cache, VFCurveSpan* span) const;
   // Key position of a time: i exactly key i, i + f the fraction f of the way
   // to key i + 1, -0.5 before the first key, count - 0.5 after the last,
   // -1 without keys.

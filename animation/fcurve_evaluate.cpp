@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "animation/fcurve.h"
 #include "animation/fcurve_math.h"
@@ -323,6 +324,87 @@ double VFCurve::Evaluate(VTime time, int* cache) const {
            fcurve_math::LeftDerivative(view, n - 1) * (ticks / fcurve_math::kTicksPerSecond);
   }
   return ValueAt(SearchExtrapolated(x, &c, segments_.data()), true);
+}
+
+double VFCurve::EvaluateSpan(VTime time, int* cache, VFCurveSpan* span) const {
+  int own = last_key_;
+  int& c = cache ? *cache : own;
+  const double value = Evaluate(time, &c);
+  *span = VFCurveSpan{};
+  const int n = KeyGetCount();
+  const int64_t x = time.GetTicks();
+  constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  auto constant = [&](int64_t lo, int64_t hi) {
+    span->kind = VFCurveSpan::kConstant;
+    span->lo = lo;
+    span->hi = hi;
+    span->y1 = value;
+  };
+  if (n <= 1) {
+    constant(kMin, kMax);
+    return value;
+  }
+  const int64_t* t = times_.data();
+  if (x < t[0]) {
+    if (pre_type_ == kFCurveExtrapolationConstant) constant(kMin, t[0]);
+    return value;
+  }
+  if (x > t[n - 1]) {
+    if (post_type_ == kFCurveExtrapolationConstant) constant(t[n - 1], kMax);
+    return value;
+  }
+  // The evaluation left the cache on the key that ends the time's segment.
+  size_t k = (c > 0 && c < n && t[c - 1] < x && x <= t[c]) ? static_cast<size_t>(c) : LowerBound(x);
+  if (k == 0 || k >= static_cast<size_t>(n) || t[k] == x) return value;  // on a key
+  const size_t s = k - 1;
+  const uint32_t flags = flags_[s];
+  switch (flags & kFCurveInterpolationMask) {
+    case kFCurveInterpolationConstant:
+      span->kind = VFCurveSpan::kHold;
+      break;
+    case kFCurveInterpolationLinear:
+      span->kind = VFCurveSpan::kLinear;
+      break;
+    case kFCurveInterpolationCubic:
+      if (flags & kFCurveWeightedMask) return value;
+      span->kind = VFCurveSpan::kCubic;
+      break;
+    default:
+      return value;
+  }
+  const Segment& seg = segments_[s];  // Evaluate has prepared the segments
+  span->lo = t[s];
+  span->hi = t[k];
+  span->t0 = t[s];
+  span->whole = static_cast<double>(s);
+  span->seconds = seg.seconds;
+  span->y1 = span->kind == VFCurveSpan::kHold ? value : values_[s];
+  span->y2 = values_[k];
+  span->c1 = span->y1 + seg.out;
+  span->c2 = span->y2 - seg.in;
+  return value;
+}
+
+bool VFCurveSpan::ValueAt(int64_t x, double* value) const {
+  if (!(x > lo && x < hi)) return false;
+  switch (kind) {
+    case kConstant:
+      *value = y1;
+      return true;
+    case kHold:
+    case kLinear:
+    case kCubic: {
+      // The position and the fraction formed exactly as the curve forms them.
+      const double p = whole + fcurve_math::Seconds(x, t0) / seconds;
+      if (!(p > whole && p < whole + 1.0)) return false;
+      const double u = p - whole;
+      *value = kind == kHold ? y1 : (kind == kLinear ? y1 + u * (y2 - y1) : Bezier(y1, c1, c2, y2, u));
+      return true;
+    }
+    default:
+      return false;
+  }
 }
 
 double VFCurve::KeyGetRightDerivative(int index) const {

@@ -1,9 +1,14 @@
 #include "animation/fcurve_node.h"
 
+#include "core/evaluation_serial.h"
+
 VFCurveNode::~VFCurveNode() = default;
 
 VFCurve* VFCurveNode::MakeCurve() {
-  if (!curve_) curve_ = std::make_unique<VFCurve>();
+  if (!curve_) {
+    curve_ = std::make_unique<VFCurve>();
+    VAnimationDataAdvance();
+  }
   return curve_.get();
 }
 
@@ -21,6 +26,7 @@ VFCurveNode* VFCurveNode::FindChild(const std::string& name) const {
 VFCurveNode* VFCurveNode::AddChild(std::unique_ptr<VFCurveNode> child) {
   if (!child) return nullptr;
   children_.push_back(std::move(child));
+  VAnimationDataAdvance();
   return children_.back().get();
 }
 
@@ -35,6 +41,7 @@ void VFCurveNode::SetTimeWarp(VTime offset, double scale) {
   has_warp_ = true;
   warp_offset_ = offset;
   warp_scale_ = scale;
+  VAnimationDataAdvance();
 }
 
 VTime VFCurveNode::GlobalToNode(VTime global) const {

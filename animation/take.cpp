@@ -30,13 +30,14 @@ std::string VTakeChannelProperty(const std::string& parent, const std::string& c
 
 void VTake::Bind(const Resolver& resolve, const VTime* clock) {
   Unbind();
-  auto bind = [this, clock](VObject* object, const std::string& property_name, VFCurveNode* node) {
+  // Every (property, node) pair first, so that the channel records can be
+  // laid out in one array that never moves.
+  std::vector<std::pair<VProperty*, VFCurveNode*>> pairs;
+  auto add = [&pairs](VObject* object, const std::string& property_name, VFCurveNode* node) {
     VProperty* property = object->FindProperty(property_name);
     // A node feeds a property only when it gives as many doubles as it holds.
     if (!property || !property->IsAnimatable() || node->GetDataSize() != property->GetDoubleCount()) return;
-    node->SetClock(clock);
-    property->SetAnimationNode(node);
-    bound_properties_.push_back(property);
+    pairs.emplace_back(property, node);
   };
   for (const auto& model : models_) {
     VObject* object = resolve(model->model);
@@ -45,12 +46,25 @@ void VTake::Bind(const Resolver& resolve, const VTime* clock) {
       if (channel->GetName() == "Transform") {
         for (int i = 0; i < channel->GetChildCount(); ++i) {
           VFCurveNode* child = channel->GetChild(i);
-          bind(object, VTakeChannelProperty("Transform", child->GetName()), child);
+          add(object, VTakeChannelProperty("Transform", child->GetName()), child);
         }
       } else {
-        bind(object, channel->GetName(), channel.get());
+        add(object, channel->GetName(), channel.get());
       }
     }
+  }
+  size_t flat = 0;
+  for (const auto& [property, node] : pairs) flat += VBoundChannel::CanFlatten(*node) ? 1 : 0;
+  bound_channels_.reserve(flat);
+  for (const auto& [property, node] : pairs) {
+    node->SetClock(clock);
+    if (VBoundChannel::CanFlatten(*node)) {
+      bound_channels_.emplace_back(node, clock);
+      property->SetAnimationNode(&bound_channels_.back());
+    } else {
+      property->SetAnimationNode(node);
+    }
+    bound_properties_.push_back(property);
   }
   bound_ = true;
 }
@@ -58,5 +72,6 @@ void VTake::Bind(const Resolver& resolve, const VTime* clock) {
 void VTake::Unbind() {
   for (VProperty* property : bound_properties_) property->SetAnimationNode(nullptr);
   bound_properties_.clear();
+  bound_channels_.clear();
   bound_ = false;
 }

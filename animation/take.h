@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "animation/bound_channel.h"
 #include "animation/fcurve_node.h"
 #include "core/time_span.h"
 
@@ -49,6 +50,9 @@ class VTake {
   std::string name_;
   std::vector<std::unique_ptr<ModelAnimation>> models_;
   std::vector<VProperty*> bound_properties_;
+  // One record per flattened channel, side by side in binding order so that
+  // playback reads them as one stream.
+  std::vector<VBoundChannel> bound_channels_;
   bool bound_ = false;
 };
 

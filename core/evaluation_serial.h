@@ -8,7 +8,9 @@
 //
 // The connection serial advances only when a connection is made or
 // removed: what is derived from the graph alone (a node's parent, a skin's
-// clusters) is looked up again only then.
+// clusters) is looked up again only then. The animation data serial
+// advances when a curve or the shape of an animation node tree changes:
+// what playback flattened from them is flattened again.
 
 #include <atomic>
 #include <cstdint>
@@ -16,6 +18,7 @@
 namespace v_detail {
 inline std::atomic<std::uint64_t> gEvaluationSerial{1};
 inline std::atomic<std::uint64_t> gConnectionSerial{1};
+inline std::atomic<std::uint64_t> gAnimationDataSerial{1};
 }  // namespace v_detail
 
 inline std::uint64_t VEvaluationSerial() { return v_detail::gEvaluationSerial.load(std::memory_order_acquire); }
@@ -25,5 +28,14 @@ inline std::uint64_t VConnectionSerial() { return v_detail::gConnectionSerial.lo
 // A connection change is also an evaluation change.
 inline void VConnectionAdvance() {
   v_detail::gConnectionSerial.fetch_add(1, std::memory_order_acq_rel);
+  VEvaluationAdvance();
+}
+
+inline std::uint64_t VAnimationDataSerial() {
+  return v_detail::gAnimationDataSerial.load(std::memory_order_acquire);
+}
+// An animation data change is also an evaluation change.
+inline void VAnimationDataAdvance() {
+  v_detail::gAnimationDataSerial.fetch_add(1, std::memory_order_acq_rel);
   VEvaluationAdvance();
 }

@@ -1,0 +1,44 @@
+#pragma once
+// What an animated property reads while its take is current: the curves of
+// its animation node, flattened (the node's own curve, or its leaves' curves
+// in order), each with the span of time over which its value follows one
+// formula. Playback frame after frame then reads this record alone and goes
+// to a curve only when the time leaves its span. A node whose tree holds
+// more than one level of curves or a time warp is not flattened: the
+// property reads the node itself.
+//
+// The flattening is redone when any curve or animation node changes (the
+// animation data serial), so it never outlives what it was made from.
+
+#include <cstdint>
+
+#include "animation/fcurve.h"
+#include "animation/fcurve_node.h"
+#include "core/property.h"
+#include "core/time.h"
+
+class VBoundChannel : public VAnimationSource {
+ public:
+  static constexpr int kMaxCurves = 4;
+
+  // Whether a node can be read through a bound channel.
+  static bool CanFlatten(const VFCurveNode& node);
+  // The node must outlive the channel (the take owns both).
+  VBoundChannel(const VFCurveNode* node, const VTime* clock) : node_(node), clock_(clock) {}
+
+  bool ReadAnimatedValues(double* out, int count) const override;
+
+ private:
+  struct Entry {
+    const VFCurve* curve;
+    int cache;
+    VFCurveSpan span;
+  };
+  void Flatten() const;
+
+  const VFCurveNode* node_;
+  const VTime* clock_;
+  mutable Entry entries_[kMaxCurves] = {};
+  mutable int count_ = 0;
+  mutable std::uint64_t stamp_ = 0;  // the animation data serial flattened for
+};
