@@ -132,7 +132,12 @@ class VProperty : public VPlug {
   bool SetDoubles(const double* values, int count);
 
   // --- animation ----------------------------------------------------------------
-  void SetAnimationNode(VAnimationSource* node) { mAnimationNode = node; }
+  // A change of source is a change of value: it is broadcast (code 27).
+  void SetAnimationNode(VAnimationSource* node) {
+    if (node == mAnimationNode) return;
+    mAnimationNode = node;
+    ValueChanged();
+  }
   VAnimationSource* GetAnimationNode() const { return mAnimationNode; }
   bool IsAnimated() const { return mAnimationNode != nullptr; }
 

@@ -134,16 +134,18 @@ VTransformNode* VTransformNode::GetChild(int index) const {
 // --- records ------------------------------------------------------------------------
 
 bool VTransformNode::PlugNotify(int code, VPlug* partner, void* data) {
-  if (code == kPlugNotifyValueChanged && partner != mTranslation && partner != mRotation &&
-      partner != mScaling && partner != mVisibility) {
-    records_dirty_ = true;
-  }
+  if (code == kPlugNotifyValueChanged && partner != mVisibility) records_dirty_ = true;
   return VSceneObject::PlugNotify(code, partner, data);
 }
 
 void VTransformNode::RefreshRecords() const {
   if (!records_dirty_) return;
   records_dirty_ = false;
+  const VPropertyDouble3* trs[3] = {mTranslation, mRotation, mScaling};
+  for (int c = 0; c < 3; ++c) {
+    source_[c] = trs[c]->GetAnimationNode();
+    static_[c] = Finite(trs[c]->Get(), c == 2 ? 1.0 : 0.0);
+  }
   for (int c = 0; c < 3; ++c) {
     const LimitProperties& p = mLimits[c];
     VTransformLimit& limit = limits_[c];
@@ -226,6 +228,13 @@ bool VTransformNode::IsVisible() const {
 
 // --- local transform -------------------------------------------------------------------
 
+Vec3 VTransformNode::Current(int channel) const {
+  const VAnimationSource* source = source_[channel];
+  VDouble3 animated;
+  if (!source || !source->ReadAnimatedValues(animated.data(), 3)) return static_[channel];
+  return Finite(animated, channel == 2 ? 1.0 : 0.0);
+}
+
 Vec3 VTransformNode::PivotCorrection(const YrSVector& s, const YrMatrix& r) const {
   const VTransformPivots& p = pivots_;
   Vec3 d;
@@ -251,7 +260,7 @@ int VTransformNode::SlotOf(const VEvaluateInfo& info) const {
 }
 
 const VTransformNode::LocalBlock& VTransformNode::Local(int slot, std::uint64_t serial) const {
-  LocalBlock& block = local_[slot];
+  LocalBlock& block = CacheOf(slot).local;
   if (block.stamp != serial) ComputeLocal(block, slot, serial);
   return block;
 }
@@ -261,11 +270,11 @@ void VTransformNode::ComputeLocal(LocalBlock& out, int slot, std::uint64_t seria
   RefreshGraph();
   const YrSDK::YrRotationOrder order = order_;
 
-  Vec3 t = Finite(mTranslation->Get(), 0.0);
+  Vec3 t = Current(0);
   limits_[0].Apply(t);
-  Vec3 s = Finite(mScaling->Get(), 1.0);
+  Vec3 s = Current(2);
   limits_[2].Apply(s);
-  Vec3 r = Finite(mRotation->Get(), 0.0);
+  Vec3 r = Current(1);
 
   // Pre/post rotation and the rotation limits only count while
   // "RotationActive" is on (the limit record's active bit).
@@ -390,8 +399,7 @@ bool VTransformNode::LookAtRotation(YrMatrix& out, const YrVector4<double>& loca
 
 // --- global transform -------------------------------------------------------------------
 
-void VTransformNode::ComputeGlobal(GlobalBlock& out, const GlobalBlock* parent) const {
-  const LocalBlock& local = local_[&out - global_];
+void VTransformNode::ComputeGlobal(GlobalBlock& out, const LocalBlock& local, const GlobalBlock* parent) const {
   out.euler_stamp = 0;
   out.geometric_stamp = 0;
   if (!parent) {
@@ -433,7 +441,7 @@ void VTransformNode::ComputeGlobal(GlobalBlock& out, const GlobalBlock* parent) 
 }
 
 const VTransformNode::GlobalBlock& VTransformNode::Global(int slot, std::uint64_t serial) const {
-  GlobalBlock& mine = global_[slot];
+  GlobalBlock& mine = CacheOf(slot).global;
   if (mine.stamp == serial) return mine;
   // Walk up to the first ancestor that is current (or the root), then
   // compute down again: no recursion on the depth of the hierarchy.
@@ -445,8 +453,9 @@ const VTransformNode::GlobalBlock& VTransformNode::Global(int slot, std::uint64_
   const VTransformNode* node = this;
   const GlobalBlock* top_parent = nullptr;
   while (node) {
-    if (node->global_[slot].stamp == serial) {
-      top_parent = &node->global_[slot];
+    const GlobalBlock& block = node->CacheOf(slot).global;
+    if (block.stamp == serial) {
+      top_parent = &block;
       break;
     }
     node->walk_mark_ = walk;
@@ -463,11 +472,11 @@ const VTransformNode::GlobalBlock& VTransformNode::Global(int slot, std::uint64_
   }
   for (int i = count - 1; i >= 0; --i) {
     const VTransformNode* n = count <= kInline ? inline_chain[i] : long_chain[static_cast<size_t>(i)];
-    n->Local(slot, serial);
-    GlobalBlock& block = n->global_[slot];
+    const LocalBlock& local = n->Local(slot, serial);
+    GlobalBlock& block = n->CacheOf(slot).global;
     // Look-at inside Local may have computed this block already.
     if (block.stamp != serial) {
-      n->ComputeGlobal(block, top_parent);
+      n->ComputeGlobal(block, local, top_parent);
       block.stamp = serial;
     }
     top_parent = &block;
@@ -507,7 +516,7 @@ const YrMatrix& VTransformNode::GetGlobalGeometricMatrix(const VEvaluateInfo& in
   const GlobalBlock& g = Global(slot, serial);
   RefreshRecords();
   if (!has_geometric_) return g.matrix;
-  GlobalBlock& block = global_[slot];
+  GlobalBlock& block = CacheOf(slot).global;
   if (block.geometric_stamp != serial) {
     YrSDK::YrMatrixMult(block.geometric, geometric_offset_, g.matrix);
     block.geometric_stamp = serial;
@@ -526,7 +535,7 @@ const Vec3& VTransformNode::GetRotation(int space, const VEvaluateInfo& info) co
   const std::uint64_t serial = info.Serial();
   if (space != kVSpaceGlobal) return Local(slot, serial).rotation;
   Global(slot, serial);
-  GlobalBlock& block = global_[slot];
+  GlobalBlock& block = CacheOf(slot).global;
   if (block.euler_stamp != serial) {
     YrSDK::YrMatrixToEuler(block.rotation, block.rotation_matrix, GetRotationOrder());
     block.euler_stamp = serial;

@@ -9,6 +9,7 @@
 // scaling then rotation, row 3 the translation with the pivot correction.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "core/property.h"
@@ -165,7 +166,9 @@ class VTransformNode : public VSceneObject {
   const LocalBlock& Local(int slot, std::uint64_t serial) const;
   const GlobalBlock& Global(int slot, std::uint64_t serial) const;
   void ComputeLocal(LocalBlock& out, int slot, std::uint64_t serial) const;
-  void ComputeGlobal(GlobalBlock& out, const GlobalBlock* parent) const;
+  // Translation, rotation or scaling (0, 1, 2) as it reads now, finite.
+  YrSDK::YrVector3<double> Current(int channel) const;
+  void ComputeGlobal(GlobalBlock& out, const LocalBlock& local, const GlobalBlock* parent) const;
   // The rotation from the look-at target, as a local rotation matrix; false
   // when the node aims at nothing.
   bool LookAtRotation(YrSDK::YrMatrix& out, const YrSDK::YrVector4<double>& local_translation, int slot,
@@ -173,8 +176,20 @@ class VTransformNode : public VSceneObject {
   YrSDK::YrVector3<double> PivotCorrection(const YrSDK::YrSVector& s, const YrSDK::YrMatrix& r) const;
 
   bool alternate_ = false;
-  mutable LocalBlock local_[kVEvaluateSlotCount];
-  mutable GlobalBlock global_[kVEvaluateSlotCount];
+  struct SlotCache {
+    LocalBlock local;
+    GlobalBlock global;
+  };
+  // The default context's slot lives in the node, next to what every
+  // evaluation reads; the other slots are made on their first use, which
+  // keeps the node small (a large hierarchy is evaluated from memory).
+  SlotCache& CacheOf(int slot) const {
+    if (slot == 0) return slot0_;
+    if (!other_slots_) other_slots_ = std::make_unique<SlotCache[]>(kVEvaluateSlotCount - 1);
+    return other_slots_[slot - 1];
+  }
+  mutable SlotCache slot0_;
+  mutable std::unique_ptr<SlotCache[]> other_slots_;
   // Derived from the connections, looked up again when they change.
   mutable std::uint64_t graph_stamp_ = 0;
   mutable VTransformNode* parent_ = nullptr;
@@ -186,6 +201,11 @@ class VTransformNode : public VSceneObject {
   mutable VTransformPivots pivots_;
   mutable VTransformRotationRecord rotation_record_;
   mutable bool has_geometric_ = false;
+  // "Lcl Translation", "Lcl Rotation", "Lcl Scaling" while no animation
+  // feeds them (finite), so that evaluation need not visit the properties.
+  // While animated, the source they read (asked directly: one visit less).
+  mutable const VAnimationSource* source_[3] = {nullptr, nullptr, nullptr};
+  mutable YrSDK::YrVector3<double> static_[3];
   mutable YrSDK::YrRotationOrder order_ = YrSDK::kYrEulerXYZ;
   mutable int inherit_type_ = kVInheritRrSs;
   mutable bool limit_space_only_ = false;
