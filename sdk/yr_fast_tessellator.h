@@ -11,7 +11,6 @@
 #include "scene/matrix.h"
 #include "sdk/yr_evaluate_info.h"
 #include "sdk/yr_geometry.h"
-#include "sdk/yr_vector2.h"
 
 namespace YrSDK {
 

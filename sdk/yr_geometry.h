@@ -17,7 +17,6 @@
 #include "scene/geometry.h"
 #include "scene/matrix.h"
 #include "sdk/yr_component.h"
-#include "sdk/yr_vector2.h"
 
 class VModelPolymesh;
 
