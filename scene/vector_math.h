@@ -1,10 +1,11 @@
 #pragma once
-// Small three-component helpers for the camera and light code. Every
+// Small three-component and rotation helpers for the scene code. Every
 // function gives a finite result for finite input; the "safe" forms also
 // absorb NaN and infinities coming from files or curves.
 
 #include <cmath>
 
+#include "core/property_type.h"
 #include "scene/matrix.h"
 
 namespace vmath {
@@ -41,5 +42,39 @@ inline Vec3 AnyPerpendicular(const Vec3& v) {
 // Row `row` (0-2) of a matrix: the image of the X, Y or Z axis.
 inline Vec3 Row(const YrSDK::YrMatrix& m, int row) { return {m(row, 0), m(row, 1), m(row, 2)}; }
 inline Vec3 Translation(const YrSDK::YrMatrix& m) { return {m[12], m[13], m[14]}; }
+
+// A property's three doubles, each replaced by `fallback` when not finite:
+// a value from a file or a curve must not spread into every matrix below.
+inline Vec3 Finite(const VDouble3& d, double fallback) {
+  return {FiniteOr(d[0], fallback), FiniteOr(d[1], fallback), FiniteOr(d[2], fallback)};
+}
+inline VDouble3 ToDouble3(const Vec3& v) { return {v.x, v.y, v.z}; }
+inline bool IsZero(const VDouble3& d) { return d[0] == 0.0 && d[1] == 0.0 && d[2] == 0.0; }
+
+// v * M over the rotation and scaling rows only (a direction), and as a point.
+inline Vec3 TransformDirection(const Vec3& v, const YrSDK::YrMatrix& m) {
+  return {v.x * m[0] + v.y * m[4] + v.z * m[8], v.x * m[1] + v.y * m[5] + v.z * m[9],
+          v.x * m[2] + v.y * m[6] + v.z * m[10]};
+}
+inline Vec3 TransformPoint(const Vec3& v, const YrSDK::YrMatrix& m) {
+  return Add(TransformDirection(v, m), Translation(m));
+}
+
+// The upper 3x3 of a * b and of the transpose (the inverse of a rotation);
+// the translation row of the result is cleared.
+inline void Multiply3(YrSDK::YrMatrix& out, const YrSDK::YrMatrix& a, const YrSDK::YrMatrix& b) {
+  YrSDK::YrMatrix r;
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) r(i, j) = a(i, 0) * b(0, j) + a(i, 1) * b(1, j) + a(i, 2) * b(2, j);
+  }
+  out = r;
+}
+inline void Transpose3(YrSDK::YrMatrix& out, const YrSDK::YrMatrix& m) {
+  YrSDK::YrMatrix r;
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) r(i, j) = m(j, i);
+  }
+  out = r;
+}
 
 }  // namespace vmath
