@@ -154,10 +154,10 @@ class VTransformNode : public VSceneObject {
     std::uint64_t geometric_stamp = 0; // matrix with the geometric offset
     bool sheared = false;              // "Parent (RSrs)": R and S read back from the matrix
     YrSDK::YrVector4<double> translation{0, 0, 0, 1};
-    YrSDK::YrVector3<double> rotation;
     YrSDK::YrMatrix rotation_matrix;
     YrSDK::YrSVector scaling{1, 1, 1};
     YrSDK::YrMatrix matrix;
+    YrSDK::YrVector3<double> rotation;  // read back on request
     YrSDK::YrMatrix geometric;
   };
 
@@ -175,21 +175,20 @@ class VTransformNode : public VSceneObject {
                       std::uint64_t serial) const;
   YrSDK::YrVector3<double> PivotCorrection(const YrSDK::YrSVector& s, const YrSDK::YrMatrix& r) const;
 
-  bool alternate_ = false;
   struct SlotCache {
     LocalBlock local;
     GlobalBlock global;
   };
-  // The default context's slot lives in the node, next to what every
-  // evaluation reads; the other slots are made on their first use, which
-  // keeps the node small (a large hierarchy is evaluated from memory).
+  // The default context's slot lives in the node; the other slots are made
+  // on their first use, which keeps the node small.
   SlotCache& CacheOf(int slot) const {
     if (slot == 0) return slot0_;
     if (!other_slots_) other_slots_ = std::make_unique<SlotCache[]>(kVEvaluateSlotCount - 1);
     return other_slots_[slot - 1];
   }
-  mutable SlotCache slot0_;
-  mutable std::unique_ptr<SlotCache[]> other_slots_;
+
+  // What every evaluation reads comes first and together: a large hierarchy
+  // is evaluated from memory, one node after another.
   // Derived from the connections, looked up again when they change.
   mutable std::uint64_t graph_stamp_ = 0;
   mutable VTransformNode* parent_ = nullptr;
@@ -197,23 +196,27 @@ class VTransformNode : public VSceneObject {
   mutable VTransformNode* up_vector_ = nullptr;
   // Built from the non-animated properties when one of them changes.
   mutable bool records_dirty_ = true;
-  mutable VTransformLimit limits_[3];
-  mutable VTransformPivots pivots_;
-  mutable VTransformRotationRecord rotation_record_;
   mutable bool has_geometric_ = false;
-  // "Lcl Translation", "Lcl Rotation", "Lcl Scaling" while no animation
-  // feeds them (finite), so that evaluation need not visit the properties.
-  // While animated, the source they read (asked directly: one visit less).
-  mutable const VAnimationSource* source_[3] = {nullptr, nullptr, nullptr};
-  mutable YrSDK::YrVector3<double> static_[3];
-  mutable YrSDK::YrRotationOrder order_ = YrSDK::kYrEulerXYZ;
-  mutable int inherit_type_ = kVInheritRrSs;
   mutable bool limit_space_only_ = false;
-  mutable YrSDK::YrMatrix geometric_offset_;
   // Guards against look-at chains that come back to this node.
   mutable bool aiming_ = false;
+  bool alternate_ = false;
+  mutable YrSDK::YrRotationOrder order_ = YrSDK::kYrEulerXYZ;
+  mutable int inherit_type_ = kVInheritRrSs;
   // Marks the nodes of one parent walk.
   mutable std::uint64_t walk_mark_ = 0;
+  // "Lcl Translation", "Lcl Rotation", "Lcl Scaling" while no animation
+  // feeds them (finite), so that evaluation need not visit the properties;
+  // while animated, the source they read (asked directly: one visit less).
+  mutable const VAnimationSource* source_[3] = {nullptr, nullptr, nullptr};
+  mutable YrSDK::YrVector3<double> static_[3];
+  mutable VTransformLimit limits_[3];
+  mutable VTransformPivots pivots_;
+  mutable SlotCache slot0_;
+  // Read only when the node has them.
+  mutable VTransformRotationRecord rotation_record_;
+  mutable YrSDK::YrMatrix geometric_offset_;
+  mutable std::unique_ptr<SlotCache[]> other_slots_;
 
   friend void VAddTransformProperties(VTransformNode& node);
 };
