@@ -8,26 +8,19 @@
 #include <vector>
 
 #include "scene/matrix.h"
+#include "support/matrix_expect.h"
 #include "scene/matrix_functions.h"
 
 namespace {
 
 using namespace YrSDK;
+using testing_support::MatrixNear;
 
 using V3 = YrVector3<double>;
 using V4 = YrVector4<double>;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-::testing::AssertionResult MatrixNear(const YrMatrix& a, const YrMatrix& b, double tolerance) {
-  for (int i = 0; i < 16; ++i) {
-    if (!(std::fabs(a[i] - b[i]) <= tolerance)) {
-      return ::testing::AssertionFailure() << "element " << i << ": " << a[i] << " vs " << b[i];
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
 
 YrMatrix TRS(V3 t, V3 r, V3 s) {
   YrMatrix m;

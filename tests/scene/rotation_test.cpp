@@ -7,26 +7,19 @@
 #include <vector>
 
 #include "scene/matrix.h"
+#include "support/matrix_expect.h"
 #include "scene/matrix_functions.h"
 #include "scene/rotation.h"
 
 namespace {
 
 using namespace YrSDK;
+using testing_support::MatrixNear;
 
 using V3 = YrVector3<double>;
 using V4 = YrVector4<double>;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-::testing::AssertionResult MatrixNear(const YrMatrix& a, const YrMatrix& b, double tolerance) {
-  for (int i = 0; i < 16; ++i) {
-    if (!(std::fabs(a[i] - b[i]) <= tolerance)) {
-      return ::testing::AssertionFailure() << "element " << i << ": " << a[i] << " vs " << b[i];
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
 
 YrMatrix Euler(V3 r, YrRotationOrder order) {
   YrMatrix m;

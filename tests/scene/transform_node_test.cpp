@@ -14,30 +14,17 @@
 #include "core/evaluation_serial.h"
 #include "scene/matrix_functions.h"
 #include "scene/model.h"
+#include "support/matrix_expect.h"
 #include "scene/scene.h"
 #include "tools/zyn/demo_support.h"
 
 namespace {
 
 using namespace YrSDK;
+using testing_support::AllFinite;
+using testing_support::MatrixNear;
 using V3 = YrVector3<double>;
 using V4 = YrVector4<double>;
-
-::testing::AssertionResult MatrixNear(const YrMatrix& a, const YrMatrix& b, double tolerance = 1e-9) {
-  for (int i = 0; i < 16; ++i) {
-    if (!(std::fabs(a[i] - b[i]) <= tolerance)) {
-      return ::testing::AssertionFailure() << "element " << i << ": " << a[i] << " vs " << b[i];
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
-
-::testing::AssertionResult AllFinite(const YrMatrix& m) {
-  for (int i = 0; i < 16; ++i) {
-    if (!std::isfinite(m[i])) return ::testing::AssertionFailure() << "element " << i << " is " << m[i];
-  }
-  return ::testing::AssertionSuccess();
-}
 
 V3 Apply(const YrMatrix& m, V3 p) {
   V4 out;
