@@ -7,10 +7,10 @@
 #include "core/property_type.h"
 #include "scene/scene.h"
 #include "sdk/yr_kernel.h"
-#include "zynfile/document/document_summary.h"
-#include "zynfile/document/load_options.h"
-#include "zynfile/document/scene_reader.h"
-#include "zynfile/document/scene_writer.h"
+#include "document/document_summary.h"
+#include "document/load_options.h"
+#include "document/scene_reader.h"
+#include "document/scene_writer.h"
 #include "zynfile/zyn_file.h"
 
 namespace YrSDK {

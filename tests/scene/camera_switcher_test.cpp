@@ -17,8 +17,8 @@
 #include "scene/scene.h"
 #include "support/scene_memory.h"
 #include "support/zyn_memory.h"
-#include "zynfile/document/scene_reader.h"
-#include "zynfile/document/scene_writer.h"
+#include "document/scene_reader.h"
+#include "document/scene_writer.h"
 
 // The sample scene of the zyn tool.
 #include "tools/zyn/demo_scene.h"

@@ -14,8 +14,8 @@
 #include "scene/scene.h"
 #include "support/scene_memory.h"
 #include "support/zyn_memory.h"
-#include "zynfile/document/scene_reader.h"
-#include "zynfile/document/scene_writer.h"
+#include "document/scene_reader.h"
+#include "document/scene_writer.h"
 
 namespace {
 

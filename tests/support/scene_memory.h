@@ -9,9 +9,9 @@
 
 #include "scene/scene.h"
 #include "support/zyn_memory.h"
-#include "zynfile/document/load_options.h"
-#include "zynfile/document/scene_reader.h"
-#include "zynfile/document/scene_writer.h"
+#include "document/load_options.h"
+#include "document/scene_reader.h"
+#include "document/scene_writer.h"
 
 namespace testing_support {
 

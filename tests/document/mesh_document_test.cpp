@@ -19,8 +19,8 @@
 #include "scene/model.h"
 #include "scene/model_polymesh.h"
 #include "scene/scene.h"
-#include "zynfile/document/scene_reader.h"
-#include "zynfile/document/scene_writer.h"
+#include "document/scene_reader.h"
+#include "document/scene_writer.h"
 #include "zynfile/zyn_file.h"
 
 using YrSDK::YrMatrix;

@@ -1,4 +1,4 @@
-#include "zynfile/document/scene_writer.h"
+#include "document/scene_writer.h"
 
 #include <algorithm>
 #include <unordered_map>

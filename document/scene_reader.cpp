@@ -1,4 +1,4 @@
-#include "zynfile/document/scene_reader.h"
+#include "document/scene_reader.h"
 
 #include <strings.h>
 

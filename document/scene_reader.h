@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "zynfile/document/load_options.h"
+#include "document/load_options.h"
 
 class VProgress;
 class VScene;

@@ -1,4 +1,4 @@
-#include "zynfile/document/document_summary.h"
+#include "document/document_summary.h"
 
 #include "animation/take_io.h"
 #include "scene/scene.h"

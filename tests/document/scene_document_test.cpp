@@ -15,8 +15,8 @@
 #include "core/time_mode.h"
 #include "scene/model.h"
 #include "scene/scene.h"
-#include "zynfile/document/scene_reader.h"
-#include "zynfile/document/scene_writer.h"
+#include "document/scene_reader.h"
+#include "document/scene_writer.h"
 #include "zynfile/memory_stream.h"
 #include "zynfile/zyn_file.h"
 
