@@ -8,18 +8,21 @@
 #include "scene/deformer_cluster.h"
 #include "scene/deformer_skin.h"
 #include "scene/light.h"
+#include "scene/material.h"
 #include "scene/model.h"
 #include "scene/model_polymesh.h"
+#include "scene/shader.h"
+#include "scene/texture.h"
 
 const char* const kVSceneObjectTypes[] = {"Model", "Material", "Texture", "Video", "Constraint",
                                           "TimelineX", "TimelineXTrack", "Clip", "Folder", "Deformer",
-                                          "Pose"};
+                                          "Pose", "Shader"};
 const int kVSceneObjectTypeCount = static_cast<int>(sizeof kVSceneObjectTypes / sizeof kVSceneObjectTypes[0]);
 
 namespace {
 
 // Types without a class of their own keep what their records give them.
-const char* const kGenericTypes[] = {"Material", "Texture", "Video", "Pose"};
+const char* const kGenericTypes[] = {"Video", "Pose"};
 
 }  // namespace
 
@@ -39,6 +42,24 @@ void VSceneRegisterObjectFactories() {
     if (subtype == "Skin") return std::unique_ptr<VObject>(new VDeformerSkin(name));
     if (subtype == "Cluster") return std::unique_ptr<VObject>(new VDeformerCluster(name));
     return std::unique_ptr<VObject>(new VSceneObject("Deformer", name, subtype));
+  });
+  registry.RegisterCreator("ZynStorable/Material", [](const std::string& name, const std::string& subtype) {
+    auto material = std::make_unique<VMaterial>(name);
+    material->SetSubtype(subtype);
+    return std::unique_ptr<VObject>(std::move(material));
+  });
+  registry.RegisterCreator("ZynStorable/Texture", [](const std::string& name, const std::string& subtype) {
+    auto texture = std::make_unique<VTexture>(name);
+    texture->SetSubtype(subtype);
+    return std::unique_ptr<VObject>(std::move(texture));
+  });
+  // The subtype is the shader's class name; shaders of other classes (user
+  // shaders) keep what their records give them and draw as the default.
+  registry.RegisterCreator("ZynStorable/Shader", [](const std::string& name, const std::string& subtype) {
+    if (subtype == "LightedShader") return std::unique_ptr<VObject>(new VLightedShader(name));
+    if (subtype == "FlatShader") return std::unique_ptr<VObject>(new VFlatShader(name));
+    if (subtype == "WireShader") return std::unique_ptr<VObject>(new VWireShader(name));
+    return std::unique_ptr<VObject>(new VSceneObject("Shader", name, subtype));
   });
   for (const char* type : kGenericTypes) {
     std::string type_name = type;

@@ -41,6 +41,12 @@ inline VPropertyDouble3* Color(VObject& o, const char* name, VDouble3 initial, b
   return p;
 }
 
+inline VPropertyText* Text(VObject& o, const char* name, const std::string& initial) {
+  auto* p = o.AddPropertyT<VPropertyText>(name, kPropertyTypeString);
+  p->Set(initial);
+  return p;
+}
+
 inline VPropertyInt* Enum(VObject& o, const char* name, const std::vector<std::string>& items, int initial = 0) {
   auto* p = o.AddPropertyT<VPropertyInt>(name, kPropertyTypeEnum);
   p->SetEnumItems(items);
