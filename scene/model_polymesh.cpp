@@ -1,6 +1,7 @@
 #include "scene/model_polymesh.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 
@@ -12,14 +13,23 @@
 
 using YrSDK::YrVector4;
 
+namespace {
+
+// Stamps are unique in the process, so that a cache keyed by stamp never
+// mistakes a new mesh for an old one that lived at the same address.
+std::atomic<std::uint64_t> g_geometry_stamps{1};
+
+}  // namespace
+
 VModelPolymesh::VModelPolymesh(const std::string& name) : VModel(name, "Mesh") {
+  geometry_stamp_ = g_geometry_stamps.fetch_add(1, std::memory_order_relaxed) + 1;
   mNegativePercentShapeSupport =
       AddPropertyT<VPropertyBool>("NegativePercentShapeSupport", kPropertyTypeBool);
   mNegativePercentShapeSupport->Set(1);
 }
 
 void VModelPolymesh::GeometryChanged() {
-  ++geometry_stamp_;
+  geometry_stamp_ = g_geometry_stamps.fetch_add(1, std::memory_order_relaxed) + 1;
   VEvaluationAdvance();
 }
 

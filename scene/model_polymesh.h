@@ -46,6 +46,11 @@ class VModelPolymesh : public VModel {
   // The control points of the current evaluation: shapes, then the skin.
   const std::vector<YrSDK::YrVector4<float>>& GetDeformedPoints(
       const VEvaluateInfo& info = VEvaluateInfo::Default()) const;
+  // Changes with every geometry change; unique in the process.
+  std::uint64_t GetGeometryStamp() const { return geometry_stamp_; }
+  // Whether the drawn points may differ from the control points: the mesh
+  // has shapes or a skin.
+  bool HasDeformers() const { return GetShapeCount() > 0 || GetSkin() != nullptr; }
   // Triangles and strips of the current geometry.
   const VTriangulation& GetTriangulation() const;
 
@@ -59,7 +64,7 @@ class VModelPolymesh : public VModel {
   void NameAndBindShapes();
 
   VGeometry geometry_;
-  std::uint64_t geometry_stamp_ = 1;
+  std::uint64_t geometry_stamp_ = 0;
   mutable std::uint64_t deformed_serial_ = 0;
   mutable int deformed_slot_ = -1;
   mutable std::uint64_t deformed_geometry_ = 0;

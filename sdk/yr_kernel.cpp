@@ -6,6 +6,7 @@
 #include "core/home_folder.h"
 #include "core/settings_session.h"
 #include "core/settings_store.h"
+#include "render/renderer.h"
 #include "scene/object_factories.h"
 #include "scene/scene.h"
 
@@ -14,6 +15,7 @@ namespace {
 
 std::mutex g_mutex;
 std::unique_ptr<VScene> g_scene;
+std::unique_ptr<VOGLRenderer> g_renderer;
 bool g_settings_loaded = false;
 
 }  // namespace
@@ -29,12 +31,15 @@ bool YrKernel::Init(const char* /*parameters*/) {
   }
   VSceneRegisterObjectFactories();
   g_scene = std::make_unique<VScene>();
+  g_renderer = std::make_unique<VOGLRenderer>();
+  g_renderer->SetScene(g_scene.get());
   return true;
 }
 
 void YrKernel::Close() {
   std::lock_guard<std::mutex> lock(g_mutex);
   if (!g_scene) return;
+  g_renderer.reset();  // it refers to the scene
   g_scene.reset();
   // The time settings and every table go back to their files.
   if (g_settings_loaded) VSettingsShutDown(VSettingsStore::Global(), VGetConfigFolder());
@@ -47,5 +52,7 @@ bool YrKernel::IsStarted() {
 }
 
 VScene* YrKernel::GetScene() { return g_scene.get(); }
+
+VOGLRenderer* YrKernel::GetRenderer() { return g_renderer.get(); }
 
 }  // namespace YrSDK

@@ -3,6 +3,7 @@
 // and the scene is made; Close clears the scene and stops the engine.
 
 class VScene;
+class VOGLRenderer;
 
 namespace YrSDK {
 
@@ -14,6 +15,8 @@ class YrKernel {
   static bool IsStarted();
   // The engine's scene; null while the engine is stopped.
   static VScene* GetScene();
+  // The engine's renderer, made at start; null while the engine is stopped.
+  static VOGLRenderer* GetRenderer();
 };
 
 }  // namespace YrSDK

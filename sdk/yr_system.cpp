@@ -52,4 +52,6 @@ YrComponent YrSystem::FindModel(const std::string& full_name) const {
   return YrComponent(scene_ ? scene_->Find(full_name) : nullptr);
 }
 
+YrRenderer YrSystem::GetRenderer() const { return YrRenderer(scene_ ? YrKernel::GetRenderer() : nullptr); }
+
 }  // namespace YrSDK

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sdk/yr_component.h"
+#include "sdk/yr_renderer.h"
 #include "sdk/yr_take.h"
 
 class VScene;
@@ -30,6 +31,9 @@ class YrSystem {
   std::vector<YrComponent> GetCameras() const;
   std::vector<YrComponent> GetLights() const;
   YrComponent FindModel(const std::string& full_name) const;
+
+  // The engine's renderer, drawing this scene.
+  YrRenderer GetRenderer() const;
 
  private:
   VScene* scene_ = nullptr;
