@@ -75,8 +75,9 @@ class YrOGLContextWrapper {
   // root context when `share_lists`); the filter defaults to the built-in
   // one.
   explicit YrOGLContextWrapper(bool share_lists = false, YrPixelFormatFilter filter = nullptr);
-  // A wrapper around a context made elsewhere (an opaque handle); it cannot
-  // allocate, and deletes the context on Free only when it owns it.
+  // A wrapper around a context made elsewhere (an opaque handle, as
+  // GetOGLContext gives); it cannot allocate, and deletes the context on Free
+  // only when it owns it.
   YrOGLContextWrapper(void* existing_context, bool owns);
   ~YrOGLContextWrapper();
   YrOGLContextWrapper(const YrOGLContextWrapper&) = delete;
@@ -112,6 +113,9 @@ class YrOGLContextWrapper {
   // path is in use: "pbuffer", "software" or "".
   std::string GetRendererString() const;
   const char* GetOffscreenKind() const;
+  // Why the last allocation or query failed ("" after a success): a missing
+  // library, a platform without pbuffers, a refused size.
+  std::string GetFailureReason() const;
 
   static bool RenderOperationBlit(YrDrawContext* destination, int dx, int dy, int dw, int dh, YrDrawContext* source,
                                   int sx, int sy, int sw, int sh, std::intptr_t user, const YrOffscreenRecord* record);
