@@ -17,7 +17,8 @@ namespace {
 
 // Grid lines drawn at most along each axis, whatever the settings say.
 constexpr int kMaxGridLines = 1000;
-constexpr float kMarkerSize = 4.0f;
+// Markers keep one size on screen: this share of their distance to the eye.
+constexpr double kMarkerScale = 0.025;
 constexpr int kAxisGizmoPixels = 60;
 
 double Setting(const char* key, double default_value) {
@@ -114,7 +115,9 @@ void VOGLRenderer::DrawGizmos(const VGLFunctions& gl, Frame& frame) {
     if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) continue;
     gl.LoadMatrixd(frame.view.Data());
     gl.Translated(p[0], p[1], p[2]);
-    const float s = kMarkerSize;
+    const YrSDK::YrMatrix& v = frame.view;
+    const double eye_z = p[0] * v(0, 2) + p[1] * v(1, 2) + p[2] * v(2, 2) + v(3, 2);
+    const float s = static_cast<float>(std::clamp(std::fabs(eye_z) * kMarkerScale, 1e-3, 1e6));
     if (dynamic_cast<VLight*>(node) != nullptr) {
       gl.Color3f(1.0f, 0.9f, 0.3f);  // lights: a yellow star
     } else if (dynamic_cast<VCamera*>(node) != nullptr) {

@@ -13,6 +13,7 @@ int InfoCommand(int argc, char** argv);     // zyn info FILE
 int DemoCommand(int argc, char** argv);
 int EvalCommand(int argc, char** argv);     // zyn eval FILE [--take NAME] [time] ...     // zyn demo OUT.zyn
 int ImageCommand(int argc, char** argv);    // zyn image FILE -o OUT.png
+int RenderCommand(int argc, char** argv);   // zyn render FILE -o OUT.png ...
 
 // Shared error reporting: "zyn: usage: ..." / "zyn: MESSAGE" on stderr.
 int UsageError(const char* usage);

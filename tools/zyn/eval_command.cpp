@@ -12,6 +12,7 @@
 #include "sdk/yr_system.h"
 #include "tools/common/args.h"
 #include "tools/common/json_writer.h"
+#include "tools/common/offscreen_frame.h"
 #include "tools/zyn/commands.h"
 #include "tools/zyn/property_json.h"
 #include "tools/zyn/scene_loading.h"
@@ -80,17 +81,6 @@ void WriteObject(const VSceneObject& object, const EvalOptions& options, tools::
   json.EndObject();
 }
 
-// "WxH" with both at least 1.
-bool ParseSize(const std::string& text, int* width, int* height) {
-  int w = 0, h = 0;
-  char x = 0, extra = 0;
-  if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X')) return false;
-  if (w < 1 || h < 1 || w > 65536 || h > 65536) return false;
-  *width = w;
-  *height = h;
-  return true;
-}
-
 }  // namespace
 
 int EvalCommand(int argc, char** argv) {
@@ -134,7 +124,7 @@ int EvalCommand(int argc, char** argv) {
   EvalOptions options;
   options.all_properties = args.Has("--props");
   options.vertices = args.Has("--vertices");
-  if (args.Has("--size") && !ParseSize(args.Value("--size"), &options.width, &options.height)) {
+  if (args.Has("--size") && !tools::ParseSize(args.Value("--size"), &options.width, &options.height)) {
     return UsageError(kUsage);
   }
   std::vector<std::string> wanted = args.Values("--object");

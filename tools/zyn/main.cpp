@@ -37,6 +37,8 @@ const Command kCommands[] = {
     {"time", zyn_tool::TimeCommand, "time text|parse|labels|compose ...   time values and their texts"},
     {"demo", zyn_tool::DemoCommand, "demo OUT.zyn                   write the sample scene"},
     {"image", zyn_tool::ImageCommand, "image FILE -o OUT.png          read an image and write it as PNG"},
+    {"render", zyn_tool::RenderCommand,
+     "render FILE -o OUT.png [--size WxH] [--camera NAME] [--display-mode 0-4] [--viewing-mode 0-2] [--software]"},
 };
 
 void PrintHelp() {
