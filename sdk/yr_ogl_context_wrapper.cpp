@@ -173,7 +173,11 @@ bool YrOGLContextWrapper::AllocateForcingPBuffer(YrDrawContext* dc, YrPixelForma
   VOGLConfigRequest request = impl_->Request(descriptor);
   std::string reason;
   std::unique_ptr<VOGLPlatformContext> made;
-  if (impl_->share_lists && !impl_->egl_root) impl_->egl_root = VOGLCreateEGLShareRoot(request, &reason);
+  if (impl_->share_lists && !impl_->egl_root) {
+    // The root's own config choice must not rewrite what this request asks.
+    VOGLConfigRequest root_request = request;
+    impl_->egl_root = VOGLCreateEGLShareRoot(root_request, &reason);
+  }
   if (!impl_->share_lists || impl_->egl_root)
     made = VOGLCreateEGLContext(request, width, height, impl_->egl_root.get(), &reason);
   if (made) {

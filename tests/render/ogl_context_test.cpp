@@ -303,13 +303,16 @@ TEST(OGLContext, EndRenderFromAnotherThreadDoesNothing) {
 
 // A display list made in one context is called from the next one, made
 // after the first was freed: both share the wrapper's root.
-TEST(OGLContext, SharedListsOutliveTheContextThatMadeThem) {
+void CheckSharedLists(bool pbuffer) {
   YrOGLContextWrapper wrapper(true);
   YrPixelFormatDescriptor descriptor = DefaultFormat();
   Buffer caller(4, 4);
-  if (!wrapper.AllocateForcingSWContext(&caller.dc, descriptor, 4, 4)) {
-    GTEST_SKIP() << "no software OpenGL: " << wrapper.GetFailureReason();
-  }
+  auto allocate = [&] {
+    descriptor = DefaultFormat();
+    return pbuffer ? wrapper.AllocateForcingPBuffer(&caller.dc, descriptor, 4, 4, false)
+                   : wrapper.AllocateForcingSWContext(&caller.dc, descriptor, 4, 4);
+  };
+  if (!allocate()) GTEST_SKIP() << "no context: " << wrapper.GetFailureReason();
   ASSERT_TRUE(wrapper.BeginRender(&caller.dc));
   const VGLFunctions* gl = VGLCurrent();
   const GLuint list = gl->GenLists(1);
@@ -321,8 +324,7 @@ TEST(OGLContext, SharedListsOutliveTheContextThatMadeThem) {
   ASSERT_TRUE(wrapper.EndRender(nullptr, 0));
   wrapper.Free();
 
-  descriptor = DefaultFormat();
-  ASSERT_TRUE(wrapper.AllocateForcingSWContext(&caller.dc, descriptor, 4, 4));
+  ASSERT_TRUE(allocate());
   ASSERT_TRUE(wrapper.BeginRender(&caller.dc));
   gl = VGLCurrent();
   gl->ClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -330,6 +332,19 @@ TEST(OGLContext, SharedListsOutliveTheContextThatMadeThem) {
   gl->CallList(list);
   ASSERT_TRUE(wrapper.EndRender(&YrOGLContextWrapper::RenderOperationBlit, 0));
   EXPECT_TRUE(PixelIs(caller.At(1, 1), 0, 255, 0, 255));
+}
+
+TEST(OGLContext, SharedListsOutliveTheContextThatMadeThem) {
+  ScopedEnv platform("QTZYN_EGL_PLATFORM", "surfaceless");
+  ScopedEnv enabled("QTZYN_EGL_DISABLE", nullptr);
+  {
+    SCOPED_TRACE("software");
+    CheckSharedLists(false);
+  }
+  {
+    SCOPED_TRACE("pbuffer");
+    CheckSharedLists(true);
+  }
 }
 
 TEST(OGLBlit, CopyConvertsRowsAndChannelsAndRefusesUnknownOperations) {
