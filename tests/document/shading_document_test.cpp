@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,8 +19,13 @@
 #include "scene/shader.h"
 #include "scene/texture.h"
 #include "support/scene_memory.h"
+#include "support/temp_dir.h"
 #include "support/zyn_memory.h"
 #include "zynfile/zyn_file.h"
+
+// The sample scene of the zyn tool.
+#include "tools/zyn/demo_scene.h"
+#include "tools/zyn/demo_shading.h"
 
 namespace {
 
@@ -384,6 +390,88 @@ TEST(ShadingDocumentTest, OlderTextureRecordsPlaceTheImage) {
                 (std::vector<std::string>{"C:\\maps\\old.bmp", "/s/maps\\old.bmp", "/s/maps/old.bmp"}));
     }
   }
+}
+
+// --- the sample scene ---------------------------------------------------------------
+
+TEST(ShadingDocumentTest, SampleSceneMeshesCarryWhatTheyAreDrawnWith) {
+  VScene original;
+  zyn_tool::BuildDemoScene(original);
+  for (bool binary : {true, false}) {
+    SCOPED_TRACE(binary ? "binary" : "ascii");
+    VScene read;
+    std::string message;
+    ASSERT_TRUE(testing_support::ReadSceneFromMemory(testing_support::WriteSceneToMemory(original, binary), read,
+                                                     &message))
+        << message;
+    auto* tube = dynamic_cast<VModelPolymesh*>(read.Find("Model::Tube"));
+    auto* flag = dynamic_cast<VModelPolymesh*>(read.Find("Model::Flag"));
+    auto* ground = dynamic_cast<VModelPolymesh*>(read.Find("Model::Ground"));
+    ASSERT_TRUE(tube && flag && ground);
+    EXPECT_EQ(Names(VGetModelMaterials(*tube)), (std::vector<std::string>{"Tube Red"}));
+    EXPECT_EQ(Names(VGetModelMaterials(*flag)), (std::vector<std::string>{"Flag Yellow", "Flag Blue"}));
+    EXPECT_EQ(Names(VGetModelMaterials(*ground)), (std::vector<std::string>{"Ground"}));
+    EXPECT_EQ(Names(VGetModelTextures(*ground)), (std::vector<std::string>{"Checker"}));
+    EXPECT_TRUE(VGetModelTextures(*tube).empty());
+    ASSERT_TRUE(VGetModelShader(*tube) && VGetModelShader(*flag));
+    EXPECT_EQ(VGetModelShader(*tube), VGetModelShader(*ground));
+    EXPECT_EQ(VGetModelShader(*tube)->GetSubtype(), "LightedShader");
+    EXPECT_EQ(VGetModelShader(*flag)->GetSubtype(), "FlatShader");
+
+    // The materials' colours tell the meshes apart.
+    const auto tube_diffuse = VGetModelMaterials(*tube)[0]->GetDiffuse();
+    for (VMaterial* m : VGetModelMaterials(*flag)) EXPECT_NE(m->GetDiffuse(), tube_diffuse);
+    // The flag's rows alternate between its two materials (ids from 1).
+    const VGeometry& fg = flag->GetGeometry();
+    ASSERT_EQ(fg.material_assignation, kVMaterialByPolygon);
+    ASSERT_EQ(fg.materials.size(), fg.PolygonCount());
+    EXPECT_EQ(fg.materials.front(), 1);
+    EXPECT_EQ(fg.materials.back(), 2);
+    // The ground: UVs per polygon corner within [0, 2], every polygon on
+    // the first texture, and facing up.
+    const VGeometry& gg = ground->GetGeometry();
+    ASSERT_GT(gg.PolygonCount(), 0u);
+    const VLayerElement* uv = nullptr;
+    for (const VLayerElement& e : gg.elements) {
+      if (e.kind == kVLayerUV) uv = &e;
+    }
+    ASSERT_NE(uv, nullptr);
+    EXPECT_EQ(uv->mapping, kVMappingByPolygonVertexIndexed);
+    EXPECT_EQ(uv->ids.size(), gg.CornerCount());
+    for (double d : uv->data) {
+      EXPECT_GE(d, 0.0);
+      EXPECT_LE(d, 2.0);
+    }
+    EXPECT_EQ(gg.texture_mode, kVTextureByPolygon);
+    EXPECT_EQ(gg.texture_ids, std::vector<std::int32_t>(gg.PolygonCount(), 0));
+    const auto& p = gg.points;
+    const auto a = p[gg.PolygonPoint(0, 0)], b = p[gg.PolygonPoint(0, 1)], c = p[gg.PolygonPoint(0, 2)];
+    const double normal_y = (b.z - a.z) * (c.x - a.x) - (b.x - a.x) * (c.z - a.z);
+    EXPECT_GT(normal_y, 0.0);
+  }
+}
+
+TEST(ShadingDocumentTest, SampleTextureImageIsWrittenBesideTheScene) {
+  VScene scene;
+  zyn_tool::BuildDemoScene(scene);
+  testing_support::TempDir dir;
+  ASSERT_TRUE(zyn_tool::WriteDemoTextures(scene, dir.File("walk.zyn")));
+  auto* checker = dynamic_cast<VTexture*>(scene.Find("Texture::Checker"));
+  ASSERT_NE(checker, nullptr);
+  EXPECT_EQ(checker->GetFileName(), dir.File("walk_checker.tga"));
+  EXPECT_EQ(checker->GetRelativeFileName(), "walk_checker.tga");
+  EXPECT_EQ(checker->GetImageCandidates(dir.File("walk.zyn")),
+            (std::vector<std::string>{dir.File("walk_checker.tga")}));
+  const std::vector<std::uint8_t> want = zyn_tool::DemoCheckerImage();
+  const std::string got = testing_support::ReadFileBytes(dir.File("walk_checker.tga"));
+  ASSERT_EQ(got.size(), want.size());
+  EXPECT_TRUE(std::equal(want.begin(), want.end(), got.begin(),
+                         [](std::uint8_t w, char g) { return w == static_cast<std::uint8_t>(g); }));
+  // The squares alternate: the first pixel of the first two squares differ.
+  EXPECT_NE(want[18], want[18 + 8 * 3]);
+  // A folder that does not exist: the image cannot be written, the names stay.
+  EXPECT_FALSE(zyn_tool::WriteDemoTextures(scene, dir.File("missing/walk.zyn")));
+  EXPECT_EQ(checker->GetRelativeFileName(), "walk_checker.tga");
 }
 
 }  // namespace

@@ -44,6 +44,19 @@ TEST_F(ZynSceneCommandsTest, DemoWritesBothForms) {
   std::string binary = Demo("b.zyn");
   std::string ascii = Demo("a.zyn", true);
   EXPECT_TRUE(Has(ReadFileBytes(ascii), "Take 002"));
+  // Each scene gets its checker image beside it, named after it and
+  // referenced by both names: a 64 x 64 uncompressed 24-bit TGA.
+  for (const char* stem : {"a", "b"}) {
+    const std::string image = ReadFileBytes(dir_.File(std::string(stem) + "_checker.tga"));
+    ASSERT_EQ(image.size(), 18u + 64 * 64 * 3) << stem;
+    EXPECT_EQ(image[2], 2);
+    EXPECT_EQ(static_cast<unsigned char>(image[12]) | static_cast<unsigned char>(image[13]) << 8, 64);
+    EXPECT_EQ(static_cast<unsigned char>(image[14]) | static_cast<unsigned char>(image[15]) << 8, 64);
+    EXPECT_EQ(image[16], 24);
+  }
+  const std::string text = ReadFileBytes(ascii);
+  EXPECT_TRUE(Has(text, "\"" + dir_.File("a_checker.tga") + "\"")) << "absolute FileName";
+  EXPECT_TRUE(Has(text, "RelativeFilename: \"a_checker.tga\"")) << "RelativeFilename";
   Result bad = Zyn("demo");
   EXPECT_EQ(bad.code, 2);
   EXPECT_TRUE(Has(bad.err, "zyn: usage:")) << bad.err;
@@ -58,9 +71,13 @@ TEST_F(ZynSceneCommandsTest, InfoListsTheTakes) {
   EXPECT_TRUE(Has(r.out, take2)) << r.out;
   EXPECT_TRUE(Has(r.out, "\"currentTake\":\"Take 001\"")) << r.out;
   // Seven producer cameras, four models, three cameras and an interest, a
-  // camera switcher, three lights, the tube with its three bones and the flag.
-  EXPECT_TRUE(Has(r.out, "\"Model\":24")) << r.out;
+  // camera switcher, three lights, the tube with its three bones, the flag
+  // and the ground.
+  EXPECT_TRUE(Has(r.out, "\"Model\":25")) << r.out;
+  EXPECT_TRUE(Has(r.out, "\"Material\":4")) << r.out;  // the tube's, the flag's two, the ground's
+  EXPECT_TRUE(Has(r.out, "\"Texture\":1")) << r.out;
   EXPECT_TRUE(Has(r.out, "\"Deformer\":4")) << r.out;  // the tube's skin and clusters
+  EXPECT_TRUE(Has(r.out, "\"Shader\":2")) << r.out;
 }
 
 TEST_F(ZynSceneCommandsTest, EvalInTheSecondTake) {

@@ -1,10 +1,12 @@
 #include <cstdio>
+#include <string>
 
 #include "sdk/yr_kernel.h"
 #include "sdk/yr_zyn_manager.h"
 #include "tools/common/args.h"
 #include "tools/zyn/commands.h"
 #include "tools/zyn/demo_scene.h"
+#include "tools/zyn/demo_shading.h"
 
 namespace zyn_tool {
 namespace {
@@ -18,14 +20,21 @@ int DemoCommand(int argc, char** argv) {
   std::string error;
   if (!args.Parse(argc, argv, 0, {{"--help", "--ascii"}, {}}, &error)) return UsageError(kUsage);
   if (args.Has("--help")) {
-    std::printf("usage: %s\nWrites the sample scene: a model hierarchy animated in two takes.\n", kUsage);
+    std::printf("usage: %s\nWrites the sample scene: a model hierarchy animated in two takes,\n"
+                "and beside it the image of its checker texture (OUT_checker.tga).\n", kUsage);
     return 0;
   }
   if (args.positional().size() != 1) return UsageError(kUsage);
   YrSDK::YrKernel::Init("");
+  const std::string& path = args.positional()[0];
   BuildDemoScene(*YrSDK::YrKernel::GetScene());
+  // The texture's image goes first: the scene records where it was written.
+  if (!WriteDemoTextures(*YrSDK::YrKernel::GetScene(), path)) {
+    YrSDK::YrKernel::Close();
+    return FileError("Unable to write the texture image beside " + path);
+  }
   YrSDK::YrZynManager manager;
-  bool ok = manager.Save(args.positional()[0], !args.Has("--ascii"));
+  bool ok = manager.Save(path, !args.Has("--ascii"));
   YrSDK::YrKernel::Close();
   return ok ? 0 : FileError(manager.GetLastMessage());
 }

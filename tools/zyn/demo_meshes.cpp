@@ -9,6 +9,7 @@
 #include "scene/deformer_skin.h"
 #include "scene/model_polymesh.h"
 #include "scene/scene.h"
+#include "tools/zyn/demo_shading.h"
 #include "tools/zyn/demo_support.h"
 
 namespace zyn_tool {
@@ -42,6 +43,8 @@ VGeometry Tube() {
       VGeometryAddPolygon(g, quad, 4);
     }
   }
+  g.material_assignation = kVMaterialAllSame;
+  g.materials = {0};
   return g;
 }
 
@@ -127,8 +130,11 @@ void AddShapedFlag(VScene& scene, VTake& first, VTake& second) {
       const std::uint32_t a = y * (kColumns + 1) + x;
       const std::uint32_t quad[] = {a, a + 1, a + kColumns + 2, a + kColumns + 1};
       VGeometryAddPolygon(g, quad, 4);
+      // Rows of the flag's two materials (ids count from 1 per polygon).
+      g.materials.push_back(1 + static_cast<std::int32_t>(y % 2));
     }
   }
+  g.material_assignation = kVMaterialByPolygon;
   flag->SetGeometry(g);
   std::vector<YrVector4<float>> wave = flag->GetGeometry().points, lift = wave;
   for (auto& p : wave) p.z = 0.4f * std::sin(p.x * 2.0f);
@@ -151,13 +157,63 @@ void AddShapedFlag(VScene& scene, VTake& first, VTake& second) {
   a->channels.push_back(weight_channel("Lift", 100.0f, 30, 60));
 }
 
+// The ground: a grid of quads facing up, with UVs that repeat the checker
+// twice across it, and every polygon showing the model's first texture.
+void AddGround(VScene& scene) {
+  constexpr int kCells = 8;
+  constexpr float kHalfSide = 10.0f;
+  constexpr double kRepeats = 2.0;
+  auto* ground = AddNode(scene, std::make_unique<VModelPolymesh>("Ground"), nullptr);
+  VGeometry g;
+  VLayerElement uv;
+  uv.kind = kVLayerUV;
+  uv.mapping = kVMappingByPolygonVertexIndexed;
+  for (int z = 0; z <= kCells; ++z) {
+    for (int x = 0; x <= kCells; ++x) {
+      const float step = 2.0f * kHalfSide / kCells;
+      g.points.push_back({-kHalfSide + step * float(x), 0.0f, -kHalfSide + step * float(z), 1.0f});
+      g.normals.push_back({0.0f, 1.0f, 0.0f});
+      uv.data.push_back(kRepeats * x / kCells);
+      uv.data.push_back(kRepeats * z / kCells);
+    }
+  }
+  for (std::uint32_t z = 0; z < kCells; ++z) {
+    for (std::uint32_t x = 0; x < kCells; ++x) {
+      // Counter-clockwise seen from above: +Z first, then +X.
+      const std::uint32_t a = z * (kCells + 1) + x;
+      const std::uint32_t quad[] = {a, a + kCells + 1, a + kCells + 2, a + 1};
+      VGeometryAddPolygon(g, quad, 4);
+      uv.ids.insert(uv.ids.end(), {std::int32_t(quad[0]), std::int32_t(quad[1]), std::int32_t(quad[2]),
+                                   std::int32_t(quad[3])});
+    }
+  }
+  g.material_assignation = kVMaterialAllSame;
+  g.materials = {0};
+  g.texture_mode = kVTextureByPolygon;
+  g.texture_ids.assign(kCells * kCells, 0);
+  VLayerElement texture;
+  texture.kind = kVLayerTexture;
+  texture.mapping = kVMappingAllSameIndexed;
+  texture.ids = {0};
+  g.elements = {uv, texture};
+  VLayer layer;
+  layer.entries = {{"LayerElementUV", 0}, {"LayerElementTexture", 0}};
+  g.layers = {layer};
+  ground->SetGeometry(g);
+}
+
 }  // namespace
 
 void AddDemoMeshes(VScene& scene, VTake& first, VTake& second) {
   VModel* bones[kBones];
   VModelPolymesh* tube = AddTube(scene, bones);
   AddShapedFlag(scene, first, second);
+  AddGround(scene);
+  // Files list materials and textures after the models, deformers after
+  // them and shaders last: the scene is built in that order.
+  AddDemoMaterials(scene);
   SkinTube(scene, tube, bones, first, second);
+  AddDemoShaders(scene);
 }
 
 }  // namespace zyn_tool

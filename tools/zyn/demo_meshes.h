@@ -1,5 +1,6 @@
 #pragma once
-// Part of the sample scene: the skinned tube on a bone chain and the shape-animated mesh.
+// Part of the sample scene: the skinned tube on a bone chain, the
+// shape-animated flag and the textured ground, with what they are drawn with.
 
 class VScene;
 class VTake;
