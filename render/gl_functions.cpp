@@ -1,10 +1,12 @@
 #include "render/gl_functions.h"
 
+#include <atomic>
 #include <string>
 
 namespace {
 
 thread_local const VGLFunctions* t_current = nullptr;
+std::atomic<std::uint64_t> g_context_ids{0};
 
 template <typename Fn>
 bool Resolve(Fn& slot, const char* name, VGLFunctions::Resolver resolve, void* user) {
@@ -36,6 +38,7 @@ bool VGLFunctions::Load(Resolver resolve, void* user) {
 #define QTZYN_GL_LOAD_SHADER(ret, name, params) has_shaders = Resolve(name, "gl" #name, resolve, user) && has_shaders;
   QTZYN_GL_SHADER_FUNCTIONS(QTZYN_GL_LOAD_SHADER)
 #undef QTZYN_GL_LOAD_SHADER
+  context_id = g_context_ids.fetch_add(1, std::memory_order_relaxed) + 1;
   return true;
 }
 

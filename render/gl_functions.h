@@ -8,6 +8,8 @@
 // not the context that is current. Every call goes through the table of the
 // context that was made current on this thread.
 
+#include <cstdint>
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -146,6 +148,10 @@ struct VGLFunctions {
   QTZYN_GL_SHADER_FUNCTIONS(QTZYN_GL_MEMBER)
 #undef QTZYN_GL_MEMBER
 
+  // Unique in the process for every successful Load: object names
+  // (buffers, textures) belong to one context, and a renderer that finds a
+  // new id forgets the names it kept.
+  std::uint64_t context_id = 0;
   bool has_buffers = false;  // every buffer-object entry point resolved
   bool has_shaders = false;  // every OpenGL 2.0 shader entry point resolved
 

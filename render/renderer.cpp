@@ -95,6 +95,10 @@ void VOGLRenderer::QueryCaps(const VGLFunctions& gl) {
 bool VOGLRenderer::RenderBegin(int x, int y, int width, int height) {
   const VGLFunctions* gl = VGLCurrent();
   if (gl == nullptr) return false;
+  if (gl->context_id != context_id_) {
+    DetachContext();
+    context_id_ = gl->context_id;
+  }
   if (caps_.max_lights < 2) QueryCaps(*gl);
   // Evaluation is lazy: the nodes evaluate at the player's current time
   // when the frame reads them, so "AutoEvaluate" needs no work here.

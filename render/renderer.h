@@ -156,6 +156,7 @@ class VOGLRenderer : public VObject {
   int viewing_mode_ = kVViewingNormal;
   VViewOptions view_options_;
   VRenderCaps caps_;
+  std::uint64_t context_id_ = 0;  // the context the kept OpenGL names belong to
   VRenderStats stats_;
   std::unique_ptr<VMeshCache> meshes_;
   VTexturePool textures_;

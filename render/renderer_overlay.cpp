@@ -12,6 +12,7 @@
 #include "scene/light.h"
 #include "scene/model_polymesh.h"
 #include "scene/scene.h"
+#include "scene/vector_math.h"
 
 namespace {
 
@@ -156,7 +157,14 @@ void VOGLRenderer::DrawSamples(const VGLFunctions& gl, VCamera* camera) {
   const YrSDK::YrMatrix base = camera->GetProjectionMatrix(w, h);
   const double sx = std::fabs(base(0, 0)) > 1e-12 ? base(0, 0) : 1.0;
   const double sy = std::fabs(base(1, 1)) > 1e-12 ? base(1, 1) : 1.0;
-  auto jitter = [&](int i) { camera->SetJitter(table[i].x * 2.0 / (w * sx), table[i].y * 2.0 / (h * sy)); };
+  // The jitter moves the translation terms, so its shift on screen shrinks
+  // with depth: it is scaled to be exact at the camera's focus (its
+  // interest), where the eye rests.
+  const double focus = std::max(
+      vmath::Length(vmath::Sub(camera->GetInterestPosition(), camera->GetPosition())), 1e-6);
+  auto jitter = [&](int i) {
+    camera->SetJitter(table[i].x * 2.0 * focus / (w * sx), table[i].y * 2.0 * focus / (h * sy));
+  };
 
   const bool use_accum = (camera->mUseAccumulationBuffer->Get() != 0 && caps_.accum_bits > 0) ||
                          (caps_.accum_bits > 0 && caps_.max_texture_size < std::max(w, h));
