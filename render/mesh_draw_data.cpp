@@ -168,6 +168,16 @@ void VBuildMeshDrawData(const VGeometry& g, const VTriangulation& t, VMeshDrawDa
   }
 
   std::vector<float> scratch;
+  if (out.file_normals) {
+    // A deforming mesh recomputes its normals from the winding; they must
+    // face the way the file's normals do.
+    const std::vector<float> file_normals = out.normals;
+    VUpdateMeshPositions(g.points, false, out, scratch);
+    double agreement = 0;
+    for (std::size_t i = 0; i < file_normals.size(); ++i) agreement += double(file_normals[i]) * out.normals[i];
+    out.flip_normals = agreement < 0;
+    out.normals = file_normals;
+  }
   VUpdateMeshPositions(g.points, out.file_normals, out, scratch);
 }
 
@@ -212,9 +222,9 @@ void VUpdateMeshPositions(const std::vector<YrSDK::YrVector4<float>>& points, bo
   }
   for (std::size_t v = 0; v < vertices; ++v) {
     const float* n = &scratch[data.vertex_point[v] * 3];
-    const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]) * (data.flip_normals ? -1.0f : 1.0f);
     float* out = &data.normals[v * 3];
-    if (length > 0.0f && std::isfinite(length)) {
+    if (length != 0.0f && std::isfinite(length)) {
       out[0] = n[0] / length;
       out[1] = n[1] / length;
       out[2] = n[2] / length;

@@ -33,6 +33,9 @@ struct VMeshDrawData {
   // Normals come from the file (one per vertex); otherwise, and whenever
   // the mesh deforms, they are computed from the points.
   bool file_normals = false;
+  // Computed normals point against the file's: the polygons are wound the
+  // other way round than the normals say (computed normals are flipped).
+  bool flip_normals = false;
   // Bounds of the positions last set (model space).
   float min[3] = {0, 0, 0}, max[3] = {0, 0, 0};
 
