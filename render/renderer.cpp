@@ -143,6 +143,27 @@ bool VOGLRenderer::RenderEnd() {
   const VGLFunctions* gl = VGLCurrent();
   if (gl == nullptr) return false;
   gl->Viewport(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
+  // The view's overlay, drawn over a single-layer frame: the safe areas
+  // (action 90 %, title 80 % of the frame). Labels and time code are text,
+  // which the host's port draws.
+  if (mLayerCount->Get() <= 1 && view_options_.show_safe_area) {
+    gl->Disable(GL_DEPTH_TEST);
+    gl->Disable(GL_LIGHTING);
+    gl->Disable(GL_FOG);
+    gl->MatrixMode(GL_PROJECTION);
+    gl->LoadIdentity();
+    gl->MatrixMode(GL_MODELVIEW);
+    gl->LoadIdentity();
+    gl->Color3f(0.9f, 0.9f, 0.9f);
+    for (float k : {0.9f, 0.8f}) {
+      gl->Begin(GL_LINE_LOOP);
+      gl->Vertex2f(-k, -k);
+      gl->Vertex2f(k, -k);
+      gl->Vertex2f(k, k);
+      gl->Vertex2f(-k, k);
+      gl->End();
+    }
+  }
   return true;
 }
 

@@ -318,6 +318,17 @@ void VOGLRenderer::DrawMesh(const VGLFunctions& gl, const DrawItem& item, int pa
       const GLuint name = textures_.GetTexture(gl, textures[t]->GetImageCandidates(scene_path_));
       gl.Enable(GL_TEXTURE_2D);
       gl.BindTexture(GL_TEXTURE_2D, name);
+      // The texture's placement on the model: scaled, then moved.
+      const YrSDK::YrVector2<double> scale = textures[t]->GetUVScaling();
+      const YrSDK::YrVector2<double> move = textures[t]->GetUVTranslation();
+      YrSDK::YrMatrix placement;
+      placement(0, 0) = scale.x;
+      placement(1, 1) = scale.y;
+      placement(3, 0) = move.x;
+      placement(3, 1) = move.y;
+      gl.MatrixMode(GL_TEXTURE);
+      gl.LoadMatrixd(placement.Data());
+      gl.MatrixMode(GL_MODELVIEW);
       texturing = true;
     }
     const std::uintptr_t offset = static_cast<std::uintptr_t>(batch.first) * sizeof(std::uint32_t);
@@ -325,6 +336,9 @@ void VOGLRenderer::DrawMesh(const VGLFunctions& gl, const DrawItem& item, int pa
     gl.DrawElements(GL_TRIANGLES, static_cast<GLsizei>(batch.count), GL_UNSIGNED_INT, indices);
     stats_.triangles += batch.count / 3;
     if (texturing) {
+      gl.MatrixMode(GL_TEXTURE);
+      gl.LoadIdentity();
+      gl.MatrixMode(GL_MODELVIEW);
       gl.BindTexture(GL_TEXTURE_2D, 0);
       gl.Disable(GL_TEXTURE_2D);
     }
