@@ -115,8 +115,9 @@
   X(void, DeleteBuffers, (GLsizei n, const GLuint* buffers))                                          \
   X(void, GenBuffers, (GLsizei n, GLuint* buffers))
 
-// Programmable pipeline (OpenGL 2.0): optional; used by benchmarks' anchors
-// and nothing the frame depends on.
+// Programmable pipeline (OpenGL 2.0): optional. The renderer lights meshes
+// with one program when it is there (see render/lighting_program.h) and
+// with the fixed-function pipeline otherwise.
 #define QTZYN_GL_SHADER_FUNCTIONS(X)                                                                   \
   X(void, AttachShader, (GLuint program, GLuint shader))                                              \
   X(void, BindAttribLocation, (GLuint program, GLuint index, const GLchar* name))                     \
@@ -136,6 +137,9 @@
   X(void, UniformMatrix4fv, (GLint location, GLsizei count, GLboolean transpose,                      \
                              const GLfloat* value))                                                   \
   X(void, Uniform3f, (GLint location, GLfloat a, GLfloat b, GLfloat c))                               \
+  X(void, Uniform1f, (GLint location, GLfloat v))                                                     \
+  X(void, Uniform1fv, (GLint location, GLsizei count, const GLfloat* value))                          \
+  X(void, GetShaderInfoLog, (GLuint shader, GLsizei size, GLsizei* length, GLchar* log))             \
   X(void, Uniform1i, (GLint location, GLint v))                                                       \
   X(void, UseProgram, (GLuint program))                                                               \
   X(void, VertexAttribPointer, (GLuint index, GLint size, GLenum type, GLboolean normalized,          \

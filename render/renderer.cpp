@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 
 #include "core/settings_store.h"
 #include "render/gl_functions.h"
@@ -99,7 +101,13 @@ bool VOGLRenderer::RenderBegin(int x, int y, int width, int height) {
     DetachContext();
     context_id_ = gl->context_id;
   }
-  if (caps_.max_lights < 2) QueryCaps(*gl);
+  if (caps_.max_lights < 2) {
+    QueryCaps(*gl);
+    const char* fixed = std::getenv("QTZYN_GL_FIXED_FUNCTION");
+    if (fixed != nullptr && std::strcmp(fixed, "1") == 0) use_lighting_program_ = false;
+    // The program lights at most its own number of lights.
+    if (caps_.max_lights <= VLightingProgram::kMaxLights) lighting_.Build(*gl);
+  }
   // Evaluation is lazy: the nodes evaluate at the player's current time
   // when the frame reads them, so "AutoEvaluate" needs no work here.
   SetViewport(x, y, width, height);
@@ -253,8 +261,15 @@ void VOGLRenderer::SetupLights(const VGLFunctions& gl, Frame& /*frame*/) {
   float v[4];
   ToFloat4(setup.model_ambient, v);
   gl.LightModelfv(GL_LIGHT_MODEL_AMBIENT, v);
-  if (setup.separate_specular) gl.LightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
+  // The colour control is set per batch (see DrawMesh): separate specular
+  // only changes textured batches that have a specular colour, and costs
+  // every other one a second colour interpolation.
+  separate_specular_ = setup.separate_specular;
+  gl.LightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SINGLE_COLOR);
   gl.LightModelf(GL_LIGHT_MODEL_LOCAL_VIEWER, setup.local_viewer ? 1.0f : 0.0f);
+  local_viewer_ = setup.local_viewer;
+  for (std::size_t i = 0; i < VLightingProgram::kMaxLights; ++i)
+    light_on_[i] = i < setup.lights.size() && setup.lights[i].enabled;
   // Positions and directions are given in world space: the model-view holds
   // the view alone while they are sent.
   for (std::size_t i = 0; i < setup.lights.size(); ++i) {
@@ -288,6 +303,7 @@ void VOGLRenderer::SetupLights(const VGLFunctions& gl, Frame& /*frame*/) {
 
 void VOGLRenderer::SetupFog(const VGLFunctions& gl) {
   const VFogSetup fog = VComputeFog(scene_->settings());
+  fog_mode_ = fog.enabled ? fog.mode : -1;
   if (!fog.enabled) {
     gl.Disable(GL_FOG);
     return;
@@ -350,6 +366,7 @@ void VOGLRenderer::DetachContext() {
   meshes_->entries.clear();
   meshes_->released.clear();
   textures_.DetachContext();
+  lighting_.Detach();
   sample_texture_ = 0;
   sample_texture_size_[0] = sample_texture_size_[1] = 0;
   caps_ = VRenderCaps();

@@ -16,6 +16,7 @@
 
 #include "core/object.h"
 #include "core/property.h"
+#include "render/lighting_program.h"
 #include "render/texture_pool.h"
 
 class VCamera;
@@ -114,6 +115,12 @@ class VOGLRenderer : public VObject {
   // Records the key's state (the zoom gesture reads Z); true when used.
   bool KeyboardInput(int key, bool down, bool repeat);
 
+  // Lit meshes are drawn by one GLSL program where the context has shaders
+  // (the same image, less work on a software rasteriser), else by the
+  // fixed-function pipeline. QTZYN_GL_FIXED_FUNCTION=1 turns the program off.
+  void SetUseLightingProgram(bool use) { use_lighting_program_ = use; }
+  bool IsLightingProgramInUse() const { return use_lighting_program_ && lighting_.IsReady(); }
+
   // The context went away: every OpenGL name is forgotten without a call.
   void DetachContext();
 
@@ -154,6 +161,12 @@ class VOGLRenderer : public VObject {
   int viewport_[4] = {0, 0, 0, 0};
   int layer_ = 0;
   int viewing_mode_ = kVViewingNormal;
+  bool separate_specular_ = false;  // "UseAdditiveSpecularLighting" this frame
+  bool light_on_[VLightingProgram::kMaxLights] = {};  // this frame's OpenGL lights
+  bool local_viewer_ = false;
+  int fog_mode_ = -1;  // this frame's fog; -1 none
+  VLightingProgram lighting_;
+  bool use_lighting_program_ = true;
   VViewOptions view_options_;
   VRenderCaps caps_;
   std::uint64_t context_id_ = 0;  // the context the kept OpenGL names belong to

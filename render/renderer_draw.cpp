@@ -291,6 +291,9 @@ void VOGLRenderer::DrawMesh(const VGLFunctions& gl, const DrawItem& item, int pa
   bind(kTriangles, GL_ELEMENT_ARRAY_BUFFER);
 
   const float alpha_override = viewing_mode_ == kVViewingXRay ? kXRayAlpha : -1.0f;
+  bool separate_now = false;  // the colour control the frame starts with
+  const bool program = lit && lighting_.IsReady() && use_lighting_program_;
+  if (program) lighting_.Use(gl, light_on_, local_viewer_, fog_mode_);
   for (const VMeshBatch& batch : d.batches) {
     const VMaterialInput m = MaterialInput(material_of(batch.material));
     if (lit) {
@@ -302,6 +305,15 @@ void VOGLRenderer::DrawMesh(const VGLFunctions& gl, const DrawItem& item, int pa
       gl.Materialfv(GL_FRONT, GL_SPECULAR, s.specular);
       gl.Materialfv(GL_FRONT, GL_EMISSION, s.emission);
       gl.Materialf(GL_FRONT, GL_SHININESS, s.shininess);
+      const bool textured_batch = !textures.empty() && batch.texture >= 0;
+      const bool specular = s.specular[0] > 0.0f || s.specular[1] > 0.0f || s.specular[2] > 0.0f;
+      const bool separate = separate_specular_ && textured_batch && specular;
+      if (program) {
+        lighting_.SetBatch(gl, textured_batch, separate);
+      } else if (separate != separate_now) {
+        gl.LightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, separate ? GL_SEPARATE_SPECULAR_COLOR : GL_SINGLE_COLOR);
+        separate_now = separate;
+      }
     } else {
       float c[3];
       for (int i = 0; i < 3; ++i)
@@ -344,6 +356,8 @@ void VOGLRenderer::DrawMesh(const VGLFunctions& gl, const DrawItem& item, int pa
     }
   }
 
+  if (separate_now) gl.LightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SINGLE_COLOR);
+  if (program) lighting_.Release(gl);
   gl.DisableClientState(GL_VERTEX_ARRAY);
   gl.DisableClientState(GL_NORMAL_ARRAY);
   gl.DisableClientState(GL_TEXTURE_COORD_ARRAY);

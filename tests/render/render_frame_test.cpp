@@ -7,6 +7,7 @@
 
 #include "render_scene_fixture.h"
 #include "scene/matrix_functions.h"
+#include "render/renderer.h"
 #include "scene/model.h"
 
 namespace render_test {
@@ -278,6 +279,59 @@ TEST_F(RenderSceneTest, HostileScenesRenderSomething) {
   renderer_.Pick(kSide / 2, kSide / 2, picked);
   renderer_.FrameCurrentCameraWithModels(true);
   ASSERT_TRUE(Render());
+}
+
+}  // namespace
+}  // namespace render_test
+
+namespace render_test {
+namespace {
+
+// The lighting program and the fixed-function pipeline draw the same image:
+// a spot light, a point light, specular highlights, a texture and fog.
+TEST_F(RenderSceneTest, LightingProgramMatchesTheFixedFunctionPipeline) {
+  VOGLRenderer* engine = YrSDK::YrKernel::GetRenderer();
+  AddCamera(10.0, {0.1, 0.1, 0.3});
+  VModelPolymesh* wall = AddQuad("Wall", -12, -12, 12, 12, 0.0, 24);
+  VMaterial* material = Paint(wall, {0.8, 0.6, 0.4});
+  material->SetAmbient({0.2, 0.1, 0.1});
+  material->SetSpecular({0.5, 0.5, 0.5});
+  material->SetShininess(30);
+  auto* shader = static_cast<VLightedShader*>(scene_->Add(std::make_unique<VLightedShader>("Shiny")));
+  shader->SetUseSpecular(true);
+  wall->ConnectSrc(shader);
+  auto* texture = static_cast<VTexture*>(scene_->Add(std::make_unique<VTexture>("Missing")));
+  texture->SetFileName("/nonexistent/missing.tga");  // the placeholder pattern
+  wall->ConnectSrc(texture);
+  auto* spot = static_cast<VLight*>(scene_->Add(std::make_unique<VLight>("Spot")));
+  spot->mLightType->Set(kVLightSpot);
+  spot->mConeAngle->Set(60.0);
+  spot->mTranslation->Set({3, 0, 8});
+  spot->mRotation->Set({0, 90, 0});
+  auto* point = static_cast<VLight*>(scene_->Add(std::make_unique<VLight>("Point")));
+  point->mTranslation->Set({-4, 4, 6});
+  point->mIntensity->Set(80.0);
+  scene_->settings().ambient_color[0] = 0.1;
+  VSceneSettings& s = scene_->settings();
+  s.fog_enable = 1;
+  s.fog_mode = 1;
+  s.fog_density = 80;  // 0.04 per unit
+
+  engine->SetUseLightingProgram(true);
+  ASSERT_TRUE(Render());
+  if (!engine->IsLightingProgramInUse()) GTEST_SKIP() << "this context has no shaders";
+  const std::vector<std::uint8_t> program = std::vector<std::uint8_t>(frame_.Pixels());
+  engine->SetUseLightingProgram(false);
+  ASSERT_TRUE(Render());
+  engine->SetUseLightingProgram(true);
+  const std::vector<std::uint8_t>& fixed = frame_.Pixels();
+  int deviating = 0, largest = 0;
+  for (std::size_t i = 0; i < fixed.size(); ++i) {
+    const int d = std::abs(int(fixed[i]) - int(program[i]));
+    largest = std::max(largest, d);
+    deviating += d > 3 ? 1 : 0;
+  }
+  EXPECT_LE(deviating, static_cast<int>(fixed.size() / 100)) << "largest difference " << largest;
 }
 
 }  // namespace
