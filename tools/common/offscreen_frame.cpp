@@ -18,6 +18,16 @@ bool OffscreenFrame::Open(int width, int height, bool software, std::string* mes
     if (message) *message = "Invalid frame size " + std::to_string(width) + "x" + std::to_string(height);
     return false;
   }
+  // The frame is written through an image of the same size: refuse what the
+  // image may not hold before anything is allocated, rather than render it
+  // and fail at the end (or fill gigabytes for a size no context accepts).
+  std::size_t bytes = 0;
+  if (!VImage::ComputeSize(width, height, VImage::kLayoutRGBA, 1, &bytes)) {
+    if (message)
+      *message = "Frame size " + std::to_string(width) + "x" + std::to_string(height) +
+                 " is larger than an image may be (" + std::to_string(VImage::GetMaxBytes() >> 20) + " MiB)";
+    return false;
+  }
   context_ = std::make_unique<YrSDK::YrOGLContextWrapper>();
   YrSDK::YrPixelFormatDescriptor descriptor;
   YrSDK::YrOGLContextWrapper::DefaultPixelFormat(descriptor);

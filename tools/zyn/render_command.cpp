@@ -51,7 +51,8 @@ int Run(const tools::Args& args) {
   std::string message;
   if (!frame.Open(width, height, args.Has("--software"), &message)) return FileError(message);
   if (!args.Has("--software") && std::string(frame.Kind()) == "software")
-    std::fprintf(stderr, "zyn: no EGL pbuffer available; rendering with the software context\n");
+    std::fprintf(stderr, "zyn: no EGL pbuffer of %dx%d available; rendering with the software context\n", width,
+                 height);
 
   if (!LoadScene(args.positional()[0], args.Value("--password"), &message)) return FileError(message);
   YrSDK::YrSystem system;
