@@ -103,7 +103,32 @@ void VBuildMeshDrawData(const VGeometry& g, const VTriangulation& t, VMeshDrawDa
     corner_vertex[c] = it->second;
   }
 
+  // Number the vertices in control-point order: a mesh whose corners of
+  // one point all weld then has vertex v = point v, and its positions and
+  // normals are refreshed without a gather.
   const std::size_t vertices = out.vertex_point.size();
+  {
+    std::vector<std::uint32_t> first(g.points.size() + 1, 0);
+    for (std::uint32_t p : out.vertex_point) first[p + 1]++;
+    for (std::size_t p = 0; p < g.points.size(); ++p) first[p + 1] += first[p];
+    std::vector<std::uint32_t> renumber(vertices);
+    for (std::size_t v = 0; v < vertices; ++v) renumber[v] = first[out.vertex_point[v]]++;
+    std::vector<std::uint32_t> point(vertices);
+    std::vector<std::int32_t> uv_of(vertices), normal_of(vertices);
+    for (std::size_t v = 0; v < vertices; ++v) {
+      point[renumber[v]] = out.vertex_point[v];
+      uv_of[renumber[v]] = vertex_uv[v];
+      normal_of[renumber[v]] = vertex_normal[v];
+    }
+    out.vertex_point.swap(point);
+    vertex_uv.swap(uv_of);
+    vertex_normal.swap(normal_of);
+    for (std::uint32_t& v : corner_vertex) v = renumber[v];
+  }
+  out.points_are_vertices = vertices == g.points.size();
+  for (std::size_t v = 0; out.points_are_vertices && v < vertices; ++v)
+    out.points_are_vertices = out.vertex_point[v] == v;
+
   out.positions.resize(vertices * 3);
   out.normals.assign(vertices * 3, 0.0f);
   if (uv_element) {
@@ -185,53 +210,75 @@ void VUpdateMeshPositions(const std::vector<YrSDK::YrVector4<float>>& points, bo
                           VMeshDrawData& data, std::vector<float>& scratch) {
   const std::size_t vertices = data.vertex_point.size();
   float lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};
-  for (std::size_t v = 0; v < vertices; ++v) {
-    const std::uint32_t point = data.vertex_point[v];
+  if (vertices > 0 && !points.empty()) {
+    const YrSDK::YrVector4<float>& p0 = points[data.vertex_point[0] < points.size() ? data.vertex_point[0] : 0];
+    lo[0] = hi[0] = p0.x;
+    lo[1] = hi[1] = p0.y;
+    lo[2] = hi[2] = p0.z;
+  }
+  const bool direct = data.points_are_vertices && points.size() == vertices;
+  float* out = data.positions.data();
+  for (std::size_t v = 0; v < vertices; ++v, out += 3) {
+    const std::uint32_t point = direct ? static_cast<std::uint32_t>(v) : data.vertex_point[v];
     const YrSDK::YrVector4<float> p = point < points.size() ? points[point] : YrSDK::YrVector4<float>();
-    float* out = &data.positions[v * 3];
     out[0] = p.x;
     out[1] = p.y;
     out[2] = p.z;
-    for (int k = 0; k < 3; ++k) {
-      lo[k] = v == 0 ? out[k] : std::min(lo[k], out[k]);
-      hi[k] = v == 0 ? out[k] : std::max(hi[k], out[k]);
-    }
+    lo[0] = std::min(lo[0], p.x);
+    lo[1] = std::min(lo[1], p.y);
+    lo[2] = std::min(lo[2], p.z);
+    hi[0] = std::max(hi[0], p.x);
+    hi[1] = std::max(hi[1], p.y);
+    hi[2] = std::max(hi[2], p.z);
   }
   std::copy(lo, lo + 3, data.min);
   std::copy(hi, hi + 3, data.max);
   if (keep_file_normals) return;
 
   // Smooth normals per control point: the sum of the area-weighted face
-  // normals of the triangles around it, so that welded and split vertices
-  // of one point shade alike.
-  scratch.assign(points.size() * 3, 0.0f);
-  const std::uint32_t* tri = data.triangles.data();
-  for (std::size_t i = 0; i + 2 < data.triangles.size(); i += 3) {
-    const std::uint32_t a = data.vertex_point[tri[i]], b = data.vertex_point[tri[i + 1]], c = data.vertex_point[tri[i + 2]];
-    const float* pa = &data.positions[tri[i] * 3];
-    const float* pb = &data.positions[tri[i + 1] * 3];
-    const float* pc = &data.positions[tri[i + 2] * 3];
-    const float u[3] = {pb[0] - pa[0], pb[1] - pa[1], pb[2] - pa[2]};
-    const float w[3] = {pc[0] - pa[0], pc[1] - pa[1], pc[2] - pa[2]};
-    const float n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
-    for (int k = 0; k < 3; ++k) {
-      scratch[a * 3 + k] += n[k];
-      scratch[b * 3 + k] += n[k];
-      scratch[c * 3 + k] += n[k];
-    }
+  // normals of the triangles around it, so that split vertices of one point
+  // shade alike. Where vertices are the points, the sums go straight into
+  // the normals.
+  float* sums = direct ? data.normals.data() : nullptr;
+  if (direct) {
+    std::fill(data.normals.begin(), data.normals.end(), 0.0f);
+  } else {
+    scratch.assign(points.size() * 3, 0.0f);
+    sums = scratch.data();
   }
-  for (std::size_t v = 0; v < vertices; ++v) {
-    const float* n = &scratch[data.vertex_point[v] * 3];
-    const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]) * (data.flip_normals ? -1.0f : 1.0f);
-    float* out = &data.normals[v * 3];
-    if (length != 0.0f && std::isfinite(length)) {
-      out[0] = n[0] / length;
-      out[1] = n[1] / length;
-      out[2] = n[2] / length;
+  const std::uint32_t* tri = data.triangles.data();
+  const float* pos = data.positions.data();
+  const std::uint32_t* vp = data.vertex_point.data();
+  for (std::size_t i = 0; i + 2 < data.triangles.size(); i += 3) {
+    const std::uint32_t ia = tri[i], ib = tri[i + 1], ic = tri[i + 2];
+    const float* pa = pos + ia * 3;
+    const float* pb = pos + ib * 3;
+    const float* pc = pos + ic * 3;
+    const float u0 = pb[0] - pa[0], u1 = pb[1] - pa[1], u2 = pb[2] - pa[2];
+    const float w0 = pc[0] - pa[0], w1 = pc[1] - pa[1], w2 = pc[2] - pa[2];
+    const float n0 = u1 * w2 - u2 * w1, n1 = u2 * w0 - u0 * w2, n2 = u0 * w1 - u1 * w0;
+    float* a = sums + (direct ? ia : vp[ia]) * 3;
+    float* b = sums + (direct ? ib : vp[ib]) * 3;
+    float* c = sums + (direct ? ic : vp[ic]) * 3;
+    a[0] += n0, a[1] += n1, a[2] += n2;
+    b[0] += n0, b[1] += n1, b[2] += n2;
+    c[0] += n0, c[1] += n1, c[2] += n2;
+  }
+  const float sign = data.flip_normals ? -1.0f : 1.0f;
+  float* normal = data.normals.data();
+  for (std::size_t v = 0; v < vertices; ++v, normal += 3) {
+    const float* n = direct ? normal : sums + vp[v] * 3;
+    const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    if (length > 0.0f && std::isfinite(length)) {
+      const float k = sign / length;
+      const float x = n[0] * k, y = n[1] * k, z = n[2] * k;
+      normal[0] = x;
+      normal[1] = y;
+      normal[2] = z;
     } else {
-      out[0] = 0.0f;
-      out[1] = 0.0f;
-      out[2] = 1.0f;
+      normal[0] = 0.0f;
+      normal[1] = 0.0f;
+      normal[2] = 1.0f;
     }
   }
 }

@@ -36,6 +36,9 @@ struct VMeshDrawData {
   // Computed normals point against the file's: the polygons are wound the
   // other way round than the normals say (computed normals are flipped).
   bool flip_normals = false;
+  // Vertex v is control point v for every v (vertices are numbered in point
+  // order, so this holds whenever no point's corners split).
+  bool points_are_vertices = false;
   // Bounds of the positions last set (model space).
   float min[3] = {0, 0, 0}, max[3] = {0, 0, 0};
 

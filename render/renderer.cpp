@@ -106,7 +106,7 @@ bool VOGLRenderer::RenderBegin(int x, int y, int width, int height) {
     const char* fixed = std::getenv("QTZYN_GL_FIXED_FUNCTION");
     if (fixed != nullptr && std::strcmp(fixed, "1") == 0) use_lighting_program_ = false;
     // The program lights at most its own number of lights.
-    if (caps_.max_lights <= VLightingProgram::kMaxLights) lighting_.Build(*gl);
+    if (caps_.max_lights <= VLightingProgram::kMaxLights) lighting_.Prepare(*gl);
   }
   // Evaluation is lazy: the nodes evaluate at the player's current time
   // when the frame reads them, so "AutoEvaluate" needs no work here.
@@ -268,8 +268,12 @@ void VOGLRenderer::SetupLights(const VGLFunctions& gl, Frame& /*frame*/) {
   gl.LightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SINGLE_COLOR);
   gl.LightModelf(GL_LIGHT_MODEL_LOCAL_VIEWER, setup.local_viewer ? 1.0f : 0.0f);
   local_viewer_ = setup.local_viewer;
-  for (std::size_t i = 0; i < VLightingProgram::kMaxLights; ++i)
-    light_on_[i] = i < setup.lights.size() && setup.lights[i].enabled;
+  for (std::size_t i = 0; i < VLightingProgram::kMaxLights; ++i) {
+    light_kind_[i] = 0;
+    if (i >= setup.lights.size() || !setup.lights[i].enabled) continue;
+    const VLightSlot& slot = setup.lights[i];
+    light_kind_[i] = slot.position[3] == 0.0 ? 1 : (slot.spot_cutoff < 180.0 ? 3 : 2);
+  }
   // Positions and directions are given in world space: the model-view holds
   // the view alone while they are sent.
   for (std::size_t i = 0; i < setup.lights.size(); ++i) {

@@ -162,7 +162,7 @@ class VOGLRenderer : public VObject {
   int layer_ = 0;
   int viewing_mode_ = kVViewingNormal;
   bool separate_specular_ = false;  // "UseAdditiveSpecularLighting" this frame
-  bool light_on_[VLightingProgram::kMaxLights] = {};  // this frame's OpenGL lights
+  std::uint8_t light_kind_[VLightingProgram::kMaxLights] = {};  // this frame's OpenGL lights (0 off)
   bool local_viewer_ = false;
   int fog_mode_ = -1;  // this frame's fog; -1 none
   VLightingProgram lighting_;

@@ -201,6 +201,8 @@ void VOGLRenderer::RunPass(const VGLFunctions& gl, int pass_index, Frame& frame)
     else
       gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     gl.DepthMask(GL_FALSE);
+    // The frame stays opaque: blending mixes colours, not the frame's alpha.
+    gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
   }
   if (depth_only) gl.ColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
   if (pass == kVPassZTranslucentAlphaTest) {
@@ -216,7 +218,7 @@ void VOGLRenderer::RunPass(const VGLFunctions& gl, int pass_index, Frame& frame)
   }
 
   if (pass == kVPassZTranslucentAlphaTest) gl.Disable(GL_ALPHA_TEST);
-  if (depth_only) gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  if (depth_only || blends) gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   if (blends) {
     gl.Disable(GL_BLEND);
     gl.DepthMask(GL_TRUE);
@@ -293,7 +295,11 @@ void VOGLRenderer::DrawMesh(const VGLFunctions& gl, const DrawItem& item, int pa
   const float alpha_override = viewing_mode_ == kVViewingXRay ? kXRayAlpha : -1.0f;
   bool separate_now = false;  // the colour control the frame starts with
   const bool program = lit && lighting_.IsReady() && use_lighting_program_;
-  if (program) lighting_.Use(gl, light_on_, local_viewer_, fog_mode_);
+  bool in_program = false;
+  VLightingVariant variant;
+  std::copy(light_kind_, light_kind_ + VLightingProgram::kMaxLights, variant.light_kind);
+  variant.local_viewer = local_viewer_;
+  variant.fog_mode = fog_mode_;
   for (const VMeshBatch& batch : d.batches) {
     const VMaterialInput m = MaterialInput(material_of(batch.material));
     if (lit) {
@@ -309,8 +315,12 @@ void VOGLRenderer::DrawMesh(const VGLFunctions& gl, const DrawItem& item, int pa
       const bool specular = s.specular[0] > 0.0f || s.specular[1] > 0.0f || s.specular[2] > 0.0f;
       const bool separate = separate_specular_ && textured_batch && specular;
       if (program) {
-        lighting_.SetBatch(gl, textured_batch, separate);
-      } else if (separate != separate_now) {
+        variant.textured = textured_batch;
+        variant.specular = specular;
+        variant.separate_specular = separate;
+        in_program = lighting_.Use(gl, variant);
+      }
+      if (!in_program && separate != separate_now) {
         gl.LightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, separate ? GL_SEPARATE_SPECULAR_COLOR : GL_SINGLE_COLOR);
         separate_now = separate;
       }
@@ -357,7 +367,7 @@ void VOGLRenderer::DrawMesh(const VGLFunctions& gl, const DrawItem& item, int pa
   }
 
   if (separate_now) gl.LightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SINGLE_COLOR);
-  if (program) lighting_.Release(gl);
+  if (in_program) lighting_.Release(gl);
   gl.DisableClientState(GL_VERTEX_ARRAY);
   gl.DisableClientState(GL_NORMAL_ARRAY);
   gl.DisableClientState(GL_TEXTURE_COORD_ARRAY);

@@ -219,6 +219,7 @@ void VOGLRenderer::DrawSamples(const VGLFunctions& gl, VCamera* camera) {
       gl.Enable(GL_TEXTURE_2D);
       gl.Enable(GL_BLEND);
       gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+      gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);  // the frame stays opaque
       gl.TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
       gl.MatrixMode(GL_PROJECTION);
       gl.LoadIdentity();
@@ -235,6 +236,7 @@ void VOGLRenderer::DrawSamples(const VGLFunctions& gl, VCamera* camera) {
       gl.TexCoord2f(0, v);
       gl.Vertex2f(-1, 1);
       gl.End();
+      gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
       gl.Disable(GL_BLEND);
       gl.Disable(GL_TEXTURE_2D);
     }
