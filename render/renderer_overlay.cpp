@@ -68,7 +68,8 @@ void VOGLRenderer::DrawGrid(const VGLFunctions& gl, Frame& frame) {
 void VOGLRenderer::DrawAxis(const VGLFunctions& gl, Frame& frame) {
   // A small X (red), Y (green), Z (blue) tripod in the lower-left corner,
   // turned with the view but never moved or scaled by it.
-  const int side = std::min({kAxisGizmoPixels, viewport_[2], viewport_[3]});
+  // At most a sixth of the frame's shorter side, so small frames keep their view.
+  const int side = std::min(kAxisGizmoPixels, std::min(viewport_[2], viewport_[3]) / 6);
   if (side <= 0) return;
   gl.Viewport(viewport_[0], viewport_[1], side, side);
   gl.Disable(GL_DEPTH_TEST);
