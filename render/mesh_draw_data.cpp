@@ -176,20 +176,35 @@ void VBuildMeshDrawData(const VGeometry& g, const VTriangulation& t, VMeshDrawDa
     for (int k = 0; k < 3; ++k) out.triangles[i * 3 + k] = corner_vertex[t.triangles[tri * 3 + k]];
   }
 
-  // Polygon outlines, each edge once whatever its direction.
+  // Polygon outlines, each edge once whatever its direction, in the colour
+  // of the first polygon that has it.
   std::unordered_map<std::uint64_t, bool> seen;
   seen.reserve(corners);
+  std::vector<std::pair<int, std::uint32_t>> edge_material;  // (material, first corner's vertex pair index)
+  std::vector<std::uint32_t> pairs;
   for (std::size_t p = 0; p < g.PolygonCount(); ++p) {
     const std::uint32_t begin = g.polygon_start[p], end = g.polygon_start[p + 1];
+    const int material = PolygonMaterial(g, p);
     for (std::uint32_t c = begin; c < end; ++c) {
       const std::uint32_t next = c + 1 < end ? c + 1 : begin;
       const std::uint32_t a = g.polygon_vertex_index[c] & kVPolygonIndexMask;
       const std::uint32_t b = g.polygon_vertex_index[next] & kVPolygonIndexMask;
       const std::uint64_t key = (static_cast<std::uint64_t>(std::min(a, b)) << 32) | std::max(a, b);
       if (!seen.emplace(key, true).second) continue;
-      out.edges.push_back(corner_vertex[c]);
-      out.edges.push_back(corner_vertex[next]);
+      edge_material.emplace_back(material, static_cast<std::uint32_t>(pairs.size() / 2));
+      pairs.push_back(c);
+      pairs.push_back(next);
     }
+  }
+  std::stable_sort(edge_material.begin(), edge_material.end(),
+                   [](const auto& l, const auto& r) { return l.first < r.first; });
+  out.edges.reserve(pairs.size());
+  for (const auto& [material, edge] : edge_material) {
+    if (out.edge_batches.empty() || out.edge_batches.back().material != material)
+      out.edge_batches.push_back({static_cast<std::uint32_t>(out.edges.size()), 0, material, -1});
+    out.edge_batches.back().count += 2;
+    out.edges.push_back(corner_vertex[pairs[edge * 2]]);
+    out.edges.push_back(corner_vertex[pairs[edge * 2 + 1]]);
   }
 
   std::vector<float> scratch;

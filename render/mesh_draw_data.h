@@ -30,6 +30,7 @@ struct VMeshDrawData {
   std::vector<std::uint32_t> triangles;     // 3 vertices each, in batch order
   std::vector<VMeshBatch> batches;
   std::vector<std::uint32_t> edges;         // 2 vertices each: every polygon's outline once
+  std::vector<VMeshBatch> edge_batches;     // runs of `edges` by the material of their first polygon
   // Normals come from the file (one per vertex); otherwise, and whenever
   // the mesh deforms, they are computed from the points.
   bool file_normals = false;

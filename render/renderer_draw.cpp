@@ -252,15 +252,19 @@ void VOGLRenderer::DrawMesh(const VGLFunctions& gl, const DrawItem& item, int pa
   };
 
   if (item.wire) {
-    // Edges only, in the material's diffuse colour.
+    // Edges only, each in its polygon's material's diffuse colour.
     gl.Disable(GL_LIGHTING);
     gl.Disable(GL_TEXTURE_2D);
-    const VMaterialInput m = MaterialInput(material_of(0));
-    gl.Color4f(static_cast<float>(m.diffuse[0]), static_cast<float>(m.diffuse[1]), static_cast<float>(m.diffuse[2]),
-               1.0f);
     gl.LineWidth(std::clamp(item.line_width, 1.0f, 16.0f));
     bind(kEdges, GL_ELEMENT_ARRAY_BUFFER);
-    gl.DrawElements(GL_LINES, static_cast<GLsizei>(d.edges.size()), GL_UNSIGNED_INT, at(d.edges.data()));
+    for (const VMeshBatch& batch : d.edge_batches) {
+      const VMaterialInput m = MaterialInput(material_of(batch.material));
+      gl.Color4f(static_cast<float>(m.diffuse[0]), static_cast<float>(m.diffuse[1]),
+                 static_cast<float>(m.diffuse[2]), 1.0f);
+      const std::uintptr_t offset = static_cast<std::uintptr_t>(batch.first) * sizeof(std::uint32_t);
+      const void* indices = buffers ? reinterpret_cast<const void*>(offset) : d.edges.data() + batch.first;
+      gl.DrawElements(GL_LINES, static_cast<GLsizei>(batch.count), GL_UNSIGNED_INT, indices);
+    }
     gl.LineWidth(1.0f);
     gl.DisableClientState(GL_VERTEX_ARRAY);
     if (buffers) {

@@ -67,6 +67,11 @@ TEST(MeshDrawData, TrianglesAreBatchedByMaterial) {
   EXPECT_EQ(d.batches[0].material, 0);
   EXPECT_EQ(d.batches[1].material, 1);
   EXPECT_EQ(d.batches[0].count + d.batches[1].count, 12u);
+  // Outlines too: the shared edge belongs to the left quad (material 1).
+  ASSERT_EQ(d.edge_batches.size(), 2u);
+  EXPECT_EQ(d.edge_batches[0].material, 0);
+  EXPECT_EQ(d.edge_batches[0].count, 3u * 2);
+  EXPECT_EQ(d.edge_batches[1].count, 4u * 2);
   // Material 0 is the right quad's: its triangles touch point 2.
   bool touches_right = false;
   for (std::uint32_t i = d.batches[0].first; i < d.batches[0].first + d.batches[0].count; ++i)
