@@ -1,7 +1,5 @@
 #include "render/ogl_context_egl.h"
 
-#include <dlfcn.h>
-
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
@@ -9,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+
+#include "render/dynamic_library.h"
 
 namespace {
 
@@ -49,41 +49,31 @@ std::mutex g_mutex;
 EGLLibrary g_library;
 ProbeSlot g_slots[3];
 
-template <typename Fn>
-bool LoadSymbol(void* handle, Fn& slot, const char* name) {
-  slot = reinterpret_cast<Fn>(dlsym(handle, name));
-  return slot != nullptr;
-}
-
 // Opens libEGL once it can; a failed open is tried again next time (the
 // library is never closed: contexts and the probe's displays outlive any
 // one wrapper). Call with g_mutex held.
 bool LoadLibrary(std::string* reason) {
   if (g_library.loaded) return true;
   if (!g_library.handle) {
-    g_library.handle = dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL);
-    if (!g_library.handle) {
-      const char* error = dlerror();
-      if (reason) *reason = std::string("cannot open ") + kLibraryName + ": " + (error ? error : "unknown error");
-      return false;
-    }
+    g_library.handle = VOpenDynamicLibrary(kLibraryName, reason);
+    if (!g_library.handle) return false;
   }
   void* h = g_library.handle;
-  bool ok = LoadSymbol(h, g_library.GetProcAddress, "eglGetProcAddress");
-  ok = LoadSymbol(h, g_library.GetError, "eglGetError") && ok;
-  ok = LoadSymbol(h, g_library.QueryString, "eglQueryString") && ok;
-  ok = LoadSymbol(h, g_library.Initialize, "eglInitialize") && ok;
-  ok = LoadSymbol(h, g_library.BindAPI, "eglBindAPI") && ok;
-  ok = LoadSymbol(h, g_library.ChooseConfig, "eglChooseConfig") && ok;
-  ok = LoadSymbol(h, g_library.GetConfigs, "eglGetConfigs") && ok;
-  ok = LoadSymbol(h, g_library.GetConfigAttrib, "eglGetConfigAttrib") && ok;
-  ok = LoadSymbol(h, g_library.CreateContext, "eglCreateContext") && ok;
-  ok = LoadSymbol(h, g_library.DestroyContext, "eglDestroyContext") && ok;
-  ok = LoadSymbol(h, g_library.CreatePbufferSurface, "eglCreatePbufferSurface") && ok;
-  ok = LoadSymbol(h, g_library.DestroySurface, "eglDestroySurface") && ok;
-  ok = LoadSymbol(h, g_library.MakeCurrent, "eglMakeCurrent") && ok;
-  ok = LoadSymbol(h, g_library.GetCurrentDisplay, "eglGetCurrentDisplay") && ok;
-  ok = LoadSymbol(h, g_library.GetCurrentContext, "eglGetCurrentContext") && ok;
+  bool ok = VLoadDynamicSymbol(h, g_library.GetProcAddress, "eglGetProcAddress");
+  ok = VLoadDynamicSymbol(h, g_library.GetError, "eglGetError") && ok;
+  ok = VLoadDynamicSymbol(h, g_library.QueryString, "eglQueryString") && ok;
+  ok = VLoadDynamicSymbol(h, g_library.Initialize, "eglInitialize") && ok;
+  ok = VLoadDynamicSymbol(h, g_library.BindAPI, "eglBindAPI") && ok;
+  ok = VLoadDynamicSymbol(h, g_library.ChooseConfig, "eglChooseConfig") && ok;
+  ok = VLoadDynamicSymbol(h, g_library.GetConfigs, "eglGetConfigs") && ok;
+  ok = VLoadDynamicSymbol(h, g_library.GetConfigAttrib, "eglGetConfigAttrib") && ok;
+  ok = VLoadDynamicSymbol(h, g_library.CreateContext, "eglCreateContext") && ok;
+  ok = VLoadDynamicSymbol(h, g_library.DestroyContext, "eglDestroyContext") && ok;
+  ok = VLoadDynamicSymbol(h, g_library.CreatePbufferSurface, "eglCreatePbufferSurface") && ok;
+  ok = VLoadDynamicSymbol(h, g_library.DestroySurface, "eglDestroySurface") && ok;
+  ok = VLoadDynamicSymbol(h, g_library.MakeCurrent, "eglMakeCurrent") && ok;
+  ok = VLoadDynamicSymbol(h, g_library.GetCurrentDisplay, "eglGetCurrentDisplay") && ok;
+  ok = VLoadDynamicSymbol(h, g_library.GetCurrentContext, "eglGetCurrentContext") && ok;
   if (!ok) {
     if (reason) *reason = std::string(kLibraryName) + " lacks EGL 1.4 entry points";
     return false;
@@ -344,6 +334,17 @@ std::string ErrorText(const char* what) {
   return std::string(what) + " failed (EGL error " + code + ")";
 }
 
+// The probe's display and the first config for the request; the reason
+// when either fails. Call with g_mutex held.
+bool ProbeAndChooseLocked(VOGLConfigRequest& request, EGLDisplay* display, EGLConfig* config, std::string* reason) {
+  const VOGLPBufferSupport support = ProbeLocked(display);
+  if (!support.supported) {
+    if (reason) *reason = support.reason;
+    return false;
+  }
+  return ChooseConfig(*display, request, config, reason);
+}
+
 }  // namespace
 
 int VOGLEGLConfigAttributes(const VOGLConfigRequest& request, std::int32_t* list, int capacity) {
@@ -371,11 +372,8 @@ std::unique_ptr<VOGLPlatformContext> VOGLCreateEGLContext(VOGLConfigRequest& req
   {
     std::lock_guard<std::mutex> lock(g_mutex);
     EGLDisplay display = EGL_NO_DISPLAY;
-    const VOGLPBufferSupport support = ProbeLocked(&display);
-    if (!support.supported) {
-      if (reason) *reason = support.reason;
-      return nullptr;
-    }
+    EGLConfig config = nullptr;
+    if (!ProbeAndChooseLocked(request, &display, &config, reason)) return nullptr;
     EGLContext share = EGL_NO_CONTEXT;
     if (share_root) {
       auto* root = share_root->Kind() == VOGLPlatformKind::kEGL ? static_cast<VOGLEGLContext*>(share_root) : nullptr;
@@ -385,8 +383,6 @@ std::unique_ptr<VOGLPlatformContext> VOGLCreateEGLContext(VOGLConfigRequest& req
       }
       share = root->Handle();
     }
-    EGLConfig config = nullptr;
-    if (!ChooseConfig(display, request, &config, reason)) return nullptr;
     EGLint max_width = 0;
     EGLint max_height = 0;
     g_library.GetConfigAttrib(display, config, EGL_MAX_PBUFFER_WIDTH, &max_width);
@@ -420,13 +416,8 @@ std::unique_ptr<VOGLPlatformContext> VOGLCreateEGLContext(VOGLConfigRequest& req
 std::unique_ptr<VOGLPlatformContext> VOGLCreateEGLShareRoot(VOGLConfigRequest& request, std::string* reason) {
   std::lock_guard<std::mutex> lock(g_mutex);
   EGLDisplay display = EGL_NO_DISPLAY;
-  const VOGLPBufferSupport support = ProbeLocked(&display);
-  if (!support.supported) {
-    if (reason) *reason = support.reason;
-    return nullptr;
-  }
   EGLConfig config = nullptr;
-  if (!ChooseConfig(display, request, &config, reason)) return nullptr;
+  if (!ProbeAndChooseLocked(request, &display, &config, reason)) return nullptr;
   EGLContext context = CreateContext(display, config, EGL_NO_CONTEXT);
   if (context == EGL_NO_CONTEXT) {
     if (reason) *reason = ErrorText("eglCreateContext");
@@ -438,13 +429,8 @@ std::unique_ptr<VOGLPlatformContext> VOGLCreateEGLShareRoot(VOGLConfigRequest& r
 bool VOGLEGLMaxPBufferSize(VOGLConfigRequest& request, int* width, int* height, std::string* reason) {
   std::lock_guard<std::mutex> lock(g_mutex);
   EGLDisplay display = EGL_NO_DISPLAY;
-  const VOGLPBufferSupport support = ProbeLocked(&display);
-  if (!support.supported) {
-    if (reason) *reason = support.reason;
-    return false;
-  }
   EGLConfig config = nullptr;
-  if (!ChooseConfig(display, request, &config, reason)) return false;
+  if (!ProbeAndChooseLocked(request, &display, &config, reason)) return false;
   EGLint max_width = 0;
   EGLint max_height = 0;
   if (!g_library.GetConfigAttrib(display, config, EGL_MAX_PBUFFER_WIDTH, &max_width) ||

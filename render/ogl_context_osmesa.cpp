@@ -1,6 +1,5 @@
 #include "render/ogl_context_osmesa.h"
 
-#include <dlfcn.h>
 
 #include <GL/osmesa.h>
 
@@ -8,6 +7,8 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+
+#include "render/dynamic_library.h"
 
 namespace {
 
@@ -30,30 +31,20 @@ struct OSMesaLibrary {
 std::mutex g_mutex;
 OSMesaLibrary g_library;
 
-template <typename Fn>
-bool LoadSymbol(void* handle, Fn& slot, const char* name) {
-  slot = reinterpret_cast<Fn>(dlsym(handle, name));
-  return slot != nullptr;
-}
-
 // Opens libOSMesa once it can; a failed open is tried again next time. The
 // library is never closed: contexts may outlive any one wrapper.
 bool LoadLibrary(std::string* reason) {
   std::lock_guard<std::mutex> lock(g_mutex);
   if (g_library.loaded) return true;
   if (!g_library.handle) {
-    g_library.handle = dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL);
-    if (!g_library.handle) {
-      const char* error = dlerror();
-      if (reason) *reason = std::string("cannot open ") + kLibraryName + ": " + (error ? error : "unknown error");
-      return false;
-    }
+    g_library.handle = VOpenDynamicLibrary(kLibraryName, reason);
+    if (!g_library.handle) return false;
   }
   void* h = g_library.handle;
-  bool ok = LoadSymbol(h, g_library.CreateContextExt, "OSMesaCreateContextExt");
-  ok = LoadSymbol(h, g_library.DestroyContext, "OSMesaDestroyContext") && ok;
-  ok = LoadSymbol(h, g_library.MakeCurrent, "OSMesaMakeCurrent") && ok;
-  ok = LoadSymbol(h, g_library.GetProcAddress, "OSMesaGetProcAddress") && ok;
+  bool ok = VLoadDynamicSymbol(h, g_library.CreateContextExt, "OSMesaCreateContextExt");
+  ok = VLoadDynamicSymbol(h, g_library.DestroyContext, "OSMesaDestroyContext") && ok;
+  ok = VLoadDynamicSymbol(h, g_library.MakeCurrent, "OSMesaMakeCurrent") && ok;
+  ok = VLoadDynamicSymbol(h, g_library.GetProcAddress, "OSMesaGetProcAddress") && ok;
   if (!ok) {
     if (reason) *reason = std::string(kLibraryName) + " lacks the OSMesa entry points";
     return false;

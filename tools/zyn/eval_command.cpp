@@ -101,15 +101,9 @@ int EvalCommand(int argc, char** argv) {
   std::string message;
   if (!LoadScene(args.positional()[0], args.Value("--password"), &message)) return FileError(message);
 
+  if (!GotoTakeTime(args, ticks, &message)) return FileError(message);
   YrSDK::YrSystem system;
   VScene& scene = *system.GetScene();
-  if (args.Has("--take")) {
-    YrSDK::YrTake take = system.FindTake(args.Value("--take"));
-    if (!take.IsValid()) return FileError("No take named " + args.Value("--take"));
-    system.SetCurrentTake(take);
-  }
-  YrSDK::YrPlayerControl player;
-  player.Goto(YrSDK::YrTime(static_cast<int64_t>(ticks)));
 
   std::string out;
   tools::JsonWriter json(&out);

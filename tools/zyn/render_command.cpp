@@ -55,14 +55,8 @@ int Run(const tools::Args& args) {
                  height);
 
   if (!LoadScene(args.positional()[0], args.Value("--password"), &message)) return FileError(message);
+  if (!GotoTakeTime(args, ticks, &message)) return FileError(message);
   YrSDK::YrSystem system;
-  if (args.Has("--take")) {
-    YrSDK::YrTake take = system.FindTake(args.Value("--take"));
-    if (!take.IsValid()) return FileError("No take named " + args.Value("--take"));
-    system.SetCurrentTake(take);
-  }
-  YrSDK::YrPlayerControl player;
-  player.Goto(YrSDK::YrTime(static_cast<int64_t>(ticks)));
 
   YrSDK::YrRenderer renderer = system.GetRenderer();
   renderer.SetSceneFilePath(args.positional()[0].c_str());

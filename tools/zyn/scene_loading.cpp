@@ -2,6 +2,8 @@
 
 #include "core/time.h"
 #include "sdk/yr_kernel.h"
+#include "sdk/yr_player_control.h"
+#include "sdk/yr_system.h"
 #include "sdk/yr_zyn_manager.h"
 #include "tools/common/progress_bar.h"
 
@@ -18,6 +20,21 @@ bool LoadScene(const std::string& path, const std::string& password, std::string
   manager.LoadEnd();
   progress.Finish();
   return ok;
+}
+
+bool GotoTakeTime(const tools::Args& args, long long ticks, std::string* message) {
+  YrSDK::YrSystem system;
+  if (args.Has("--take")) {
+    YrSDK::YrTake take = system.FindTake(args.Value("--take"));
+    if (!take.IsValid()) {
+      *message = "No take named " + args.Value("--take");
+      return false;
+    }
+    system.SetCurrentTake(take);
+  }
+  YrSDK::YrPlayerControl player;
+  player.Goto(YrSDK::YrTime(static_cast<int64_t>(ticks)));
+  return true;
 }
 
 bool ParseTimeOptions(const tools::Args& args, long long* ticks) {
