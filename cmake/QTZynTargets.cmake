@@ -2,10 +2,6 @@
 # program per test folder, one program per benchmark and fuzz target.
 
 set(QTZYN_WARNINGS -Wall -Wextra)
-
-# The OpenGL drivers keep process-wide state they never free; leak checks
-# skip their allocations (and only theirs).
-set(QTZYN_LSAN_ENV "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan_gl.supp:print_suppressions=0")
 if(QTZYN_WERROR)
   list(APPEND QTZYN_WARNINGS -Werror)
 endif()
@@ -49,7 +45,7 @@ function(qtzyn_test_folder folder)
   endforeach()
   target_link_libraries(test_${folder} PRIVATE GTest::gtest GTest::gtest_main qtzyn_test_support)
   gtest_discover_tests(test_${folder} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QTZYN_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data;${QTZYN_LSAN_ENV}"
+    PROPERTIES ENVIRONMENT "QTZYN_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data"
     DISCOVERY_TIMEOUT 60)
 endfunction()
 
@@ -77,12 +73,11 @@ function(qtzyn_fuzz_target name)
     endif()
     # The seed corpus is copied so that a short run never writes into the tree.
     add_test(NAME fuzz_${name}
-      COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1 ${QTZYN_LSAN_ENV}
+      COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
               sh -c "rm -rf work_${name} && cp -r ${corpus} work_${name} && $<TARGET_FILE:fuzz_${name}> -max_total_time=${seconds} -rss_limit_mb=2048 -timeout=10 ${dict_arg} work_${name}")
   else()
     target_sources(fuzz_${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/replay_main.cpp)
     add_test(NAME corpus_${name} COMMAND fuzz_${name} ${corpus})
-    set_tests_properties(corpus_${name} PROPERTIES ENVIRONMENT "${QTZYN_LSAN_ENV}")
   endif()
 endfunction()
 

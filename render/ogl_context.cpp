@@ -97,3 +97,19 @@ bool VOGLPlatformContext::ReadBack(std::uint8_t* pixels, std::size_t capacity) {
 void VOGLPlatformContext::Finish() {
   if (functions_.IsLoaded() && t_current_context == this) functions_.Finish();
 }
+
+// Leak checks (in sanitizer builds) skip what the OpenGL drivers this
+// module loads keep for the whole process (dispatch tables, screens,
+// compiled shaders) and never free. Our own allocations are never
+// suppressed. Every program that makes a context links this file.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libOSMesa.so\n"
+         "leak:libEGL_mesa.so\n"
+         "leak:libEGL.so\n"
+         "leak:libGLdispatch.so\n"
+         "leak:libglapi.so\n"
+         "leak:libgallium\n"
+         "leak:swrast_dri.so\n"
+         "leak:libLLVM\n"
+         "leak:libdrm\n";
+}
