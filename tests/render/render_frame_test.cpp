@@ -336,3 +336,61 @@ TEST_F(RenderSceneTest, LightingProgramMatchesTheFixedFunctionPipeline) {
 
 }  // namespace
 }  // namespace render_test
+
+namespace render_test {
+namespace {
+
+double Distance(const YrSDK::YrVector3<double>& a, const YrSDK::YrVector3<double>& b) {
+  return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
+}
+
+// A plain drag orbits about the interest, Shift pans both, Ctrl dollies
+// towards the interest and Z held zooms the field of view; every drag is
+// measured from the press, so repeating it changes nothing.
+TEST_F(RenderSceneTest, MouseGesturesMoveTheRenderCamera) {
+  VCamera* camera = AddCamera();
+  const VCameraState start = camera->GetState();
+  auto drag = [&](int modifier, int dx, int dy) {
+    renderer_.MouseInput(100, 100, 2, 1, modifier);
+    renderer_.MouseInput(100 + dx, 100 + dy, 4, 1, modifier);
+    renderer_.MouseInput(100 + dx, 100 + dy, 4, 1, modifier);  // the same offset again
+    renderer_.MouseInput(100 + dx, 100 + dy, 3, 1, modifier);
+    return camera->GetState();
+  };
+
+  // The camera has no interest node: its interest is the point it looks at,
+  // the origin here, which an orbit keeps in the middle of the view.
+  VCameraState orbit = drag(0, 40, 0);
+  EXPECT_GT(Distance(orbit.position, start.position), 0.1);
+  const double to_origin = Distance(orbit.position, {0, 0, 0});
+  const auto forward = camera->GetForward();
+  EXPECT_NEAR(forward.x, -orbit.position.x / to_origin, 1e-6);
+  EXPECT_NEAR(forward.z, -orbit.position.z / to_origin, 1e-6);
+
+  camera->SetState(start);
+  VCameraState pan = drag(1, 40, 0);
+  const double moved = Distance(pan.position, start.position);
+  EXPECT_GT(moved, 0.1);
+  EXPECT_NEAR(Distance(pan.interest, start.interest), moved, 1e-6);
+
+  camera->SetState(start);
+  VCameraState dolly = drag(2, 0, 40);  // along the view, nearer or farther
+  EXPECT_GT(std::fabs(Distance(dolly.position, {0, 0, 0}) - 10.0), 0.1);
+  EXPECT_NEAR(dolly.position.x, 0.0, 1e-6);
+  EXPECT_NEAR(dolly.position.y, 0.0, 1e-6);
+
+  camera->SetState(start);
+  renderer_.KeyboardInput('Z', true);
+  VCameraState zoom = drag(0, 0, 40);
+  renderer_.KeyboardInput('Z', false);
+  EXPECT_NE(zoom.field_of_view, start.field_of_view);
+  EXPECT_LT(Distance(zoom.position, start.position), 1e-6);
+
+  // A drag without a press moves nothing.
+  camera->SetState(start);
+  renderer_.MouseInput(300, 300, 4, 1, 0);
+  EXPECT_LT(Distance(camera->GetState().position, start.position), 1e-9);
+}
+
+}  // namespace
+}  // namespace render_test
