@@ -219,8 +219,9 @@ HeavyScene BuildHeavyScene(VScene& scene, bool skinned) {
   heavy.camera->LookFrom({0, 0, kCameraDistance}, {0, 0, 0}, {0, 1, 0});
   heavy.camera->mNearPlane->Set(1);
   heavy.camera->mFarPlane->Set(1000);
-  // The meshes alone: the anchor draws no grid.
+  // The meshes alone: the anchor draws no grid and no axis gizmo.
   heavy.camera->mViewShowGrid->Set(false);
+  heavy.camera->mViewShowAxis->Set(false);
   heavy.sheet = AddNode(scene, std::make_unique<VModelPolymesh>("Sheet"), nullptr);
   heavy.sheet->SetGeometry(Sheet());
   VModel* bones[kBones];
