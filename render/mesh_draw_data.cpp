@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <thread>
 #include <unordered_map>
 
 #include "scene/geometry.h"
@@ -67,6 +69,34 @@ struct VertexKeyHash {
     return static_cast<std::size_t>(h ^ (h >> 29));
   }
 };
+
+// Meshes with at least this many triangle indices split the normals'
+// sums between two threads: below it a thread costs more than it saves.
+constexpr std::size_t kParallelNormalIndices = 3 * 65536;
+
+// Adds the face normals of the triangles [begin, end) (indices) into `sums`
+// at their vertices (`direct`) or their control points.
+void AccumulateFaceNormals(const VMeshDrawData& data, std::size_t begin, std::size_t end, float* sums,
+                           bool direct) {
+  const std::uint32_t* tri = data.triangles.data();
+  const float* pos = data.positions.data();
+  const std::uint32_t* vp = data.vertex_point.data();
+  for (std::size_t i = begin; i < end; i += 3) {
+    const std::uint32_t ia = tri[i], ib = tri[i + 1], ic = tri[i + 2];
+    const float* pa = pos + ia * 3;
+    const float* pb = pos + ib * 3;
+    const float* pc = pos + ic * 3;
+    const float u0 = pb[0] - pa[0], u1 = pb[1] - pa[1], u2 = pb[2] - pa[2];
+    const float w0 = pc[0] - pa[0], w1 = pc[1] - pa[1], w2 = pc[2] - pa[2];
+    const float n0 = u1 * w2 - u2 * w1, n1 = u2 * w0 - u0 * w2, n2 = u0 * w1 - u1 * w0;
+    float* a = sums + (direct ? ia : vp[ia]) * 3;
+    float* b = sums + (direct ? ib : vp[ib]) * 3;
+    float* c = sums + (direct ? ic : vp[ic]) * 3;
+    a[0] += n0, a[1] += n1, a[2] += n2;
+    b[0] += n0, b[1] += n1, b[2] += n2;
+    c[0] += n0, c[1] += n1, c[2] += n2;
+  }
+}
 
 }  // namespace
 
@@ -253,36 +283,43 @@ void VUpdateMeshPositions(const std::vector<YrSDK::YrVector4<float>>& points, bo
   // Smooth normals per control point: the sum of the area-weighted face
   // normals of the triangles around it, so that split vertices of one point
   // shade alike. Where vertices are the points, the sums go straight into
-  // the normals.
-  float* sums = direct ? data.normals.data() : nullptr;
+  // the normals, and a large mesh splits its triangles between two threads
+  // (the rasteriser's threads are idle while a frame is prepared).
+  const std::size_t indices = data.triangles.size() / 3 * 3;
+  const float* second = nullptr;  // the other thread's sums, added below
+  float* sums = nullptr;
   if (direct) {
+    sums = data.normals.data();
     std::fill(data.normals.begin(), data.normals.end(), 0.0f);
+    if (indices >= kParallelNormalIndices && std::thread::hardware_concurrency() > 1) {
+      const std::size_t half = indices / 6 * 3;
+      scratch.assign(vertices * 3, 0.0f);
+      std::thread worker(AccumulateFaceNormals, std::cref(data), half, indices, scratch.data(), true);
+      AccumulateFaceNormals(data, 0, half, sums, true);
+      worker.join();
+      second = scratch.data();
+    } else {
+      AccumulateFaceNormals(data, 0, indices, sums, true);
+    }
   } else {
     scratch.assign(points.size() * 3, 0.0f);
     sums = scratch.data();
+    AccumulateFaceNormals(data, 0, indices, sums, false);
   }
-  const std::uint32_t* tri = data.triangles.data();
-  const float* pos = data.positions.data();
   const std::uint32_t* vp = data.vertex_point.data();
-  for (std::size_t i = 0; i + 2 < data.triangles.size(); i += 3) {
-    const std::uint32_t ia = tri[i], ib = tri[i + 1], ic = tri[i + 2];
-    const float* pa = pos + ia * 3;
-    const float* pb = pos + ib * 3;
-    const float* pc = pos + ic * 3;
-    const float u0 = pb[0] - pa[0], u1 = pb[1] - pa[1], u2 = pb[2] - pa[2];
-    const float w0 = pc[0] - pa[0], w1 = pc[1] - pa[1], w2 = pc[2] - pa[2];
-    const float n0 = u1 * w2 - u2 * w1, n1 = u2 * w0 - u0 * w2, n2 = u0 * w1 - u1 * w0;
-    float* a = sums + (direct ? ia : vp[ia]) * 3;
-    float* b = sums + (direct ? ib : vp[ib]) * 3;
-    float* c = sums + (direct ? ic : vp[ic]) * 3;
-    a[0] += n0, a[1] += n1, a[2] += n2;
-    b[0] += n0, b[1] += n1, b[2] += n2;
-    c[0] += n0, c[1] += n1, c[2] += n2;
-  }
   const float sign = data.flip_normals ? -1.0f : 1.0f;
   float* normal = data.normals.data();
   for (std::size_t v = 0; v < vertices; ++v, normal += 3) {
-    const float* n = direct ? normal : sums + vp[v] * 3;
+    float n[3];
+    const float* own = direct ? normal : sums + vp[v] * 3;
+    n[0] = own[0];
+    n[1] = own[1];
+    n[2] = own[2];
+    if (second != nullptr) {
+      n[0] += second[v * 3];
+      n[1] += second[v * 3 + 1];
+      n[2] += second[v * 3 + 2];
+    }
     const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
     if (length > 0.0f && std::isfinite(length)) {
       const float k = sign / length;

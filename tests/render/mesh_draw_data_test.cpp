@@ -110,3 +110,33 @@ TEST(MeshDrawData, EmptyAndDegenerateGeometryGiveNothingToDraw) {
 }
 
 }  // namespace
+
+namespace {
+
+// A large mesh sums its normals on two threads; the result is the one
+// thread's, up to the order of float additions.
+TEST(MeshDrawData, LargeMeshNormalsAgreeWithTheSerialSums) {
+  constexpr std::uint32_t kSide = 240;  // 2 x 240 x 240 triangles
+  VGeometry g;
+  for (std::uint32_t y = 0; y <= kSide; ++y)
+    for (std::uint32_t x = 0; x <= kSide; ++x)
+      g.points.push_back({float(x), float(y), std::sin(x * 0.1f) * std::cos(y * 0.07f) * 5.0f, 1.0f});
+  for (std::uint32_t y = 0; y < kSide; ++y) {
+    for (std::uint32_t x = 0; x < kSide; ++x) {
+      const std::uint32_t a = y * (kSide + 1) + x;
+      const std::uint32_t quad[] = {a, a + 1, a + kSide + 2, a + kSide + 1};
+      VGeometryAddPolygon(g, quad, 4);
+    }
+  }
+  VMeshDrawData parallel = Build(g);
+  ASSERT_TRUE(parallel.points_are_vertices);
+  VMeshDrawData serial = parallel;
+  serial.points_are_vertices = false;  // the gathered, one-thread path
+  std::vector<float> scratch_a, scratch_b;
+  VUpdateMeshPositions(g.points, false, parallel, scratch_a);
+  VUpdateMeshPositions(g.points, false, serial, scratch_b);
+  ASSERT_EQ(parallel.normals.size(), serial.normals.size());
+  for (std::size_t i = 0; i < serial.normals.size(); ++i) EXPECT_NEAR(parallel.normals[i], serial.normals[i], 1e-5f);
+}
+
+}  // namespace
