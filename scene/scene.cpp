@@ -78,7 +78,35 @@ VSceneObject* VScene::Add(std::unique_ptr<VSceneObject> object, bool allow_dupli
   }
   objects_.push_back(std::move(object));
   by_name_.emplace(full_name, raw);  // keeps the first of a name
+  raw->AddListener(&name_watch_);
   return raw;
+}
+
+bool VScene::NameWatch::PlugNotify(int code, VPlug* origin, void* data) {
+  if (code == kPlugNotifyRenameDone && data) scene_.Renamed(origin, *static_cast<const VRenameData*>(data));
+  return true;
+}
+
+void VScene::Renamed(VPlug* origin, const VRenameData& names) {
+  // The objects' own renames only: their properties' and sub-objects' reach
+  // the watch too, handed on by the object that owns them.
+  auto it = std::find_if(objects_.begin(), objects_.end(),
+                         [origin](const std::unique_ptr<VSceneObject>& o) { return o.get() == origin; });
+  if (it == objects_.end()) return;
+  VSceneObject* object = it->get();
+  const std::string old_name = VObject::MakeFullName(object->GetTypeName(), names.oldName);
+  auto named = by_name_.find(old_name);
+  if (named != by_name_.end() && named->second == object) {
+    by_name_.erase(named);
+    // Another object of the old name, if any, becomes the one found.
+    for (const auto& other : objects_) {
+      if (other.get() != object && other->GetFullName() == old_name) {
+        by_name_.emplace(old_name, other.get());
+        break;
+      }
+    }
+  }
+  by_name_.emplace(object->GetFullName(), object);  // a holder of the name stays
 }
 
 bool VScene::Remove(VSceneObject* object) {

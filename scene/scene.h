@@ -10,6 +10,7 @@
 
 #include "animation/player_control.h"
 #include "animation/take_list.h"
+#include "core/plug.h"
 #include "core/time.h"
 #include "scene/scene_object.h"
 
@@ -50,7 +51,11 @@ class VScene {
 
   // Takes the object; null when an object of the same full name exists,
   // unless duplicates are allowed (bind poses are always new): then Find
-  // keeps answering the first one.
+  // keeps answering the first one. The scene follows the objects' renames:
+  // Find answers the new full name; an object that takes a name held by
+  // another does not displace it, and when the object found under a name
+  // leaves it, the first other object of that name (in the order added) is
+  // found instead.
   VSceneObject* Add(std::unique_ptr<VSceneObject> object, bool allow_duplicate_name = false);
   bool Remove(VSceneObject* object);
   VSceneObject* Find(const std::string& full_name) const;
@@ -73,11 +78,23 @@ class VScene {
   VPlayerControl& player() { return player_; }
 
  private:
+  // Listens to every object added, to keep the name index right on renames.
+  class NameWatch : public VPlug {
+   public:
+    explicit NameWatch(VScene& scene) : VPlug(0), scene_(scene) {}
+    bool PlugNotify(int code, VPlug* origin, void* data) override;
+
+   private:
+    VScene& scene_;
+  };
+
   void MakeSystemCameras();
+  void Renamed(VPlug* origin, const VRenameData& names);
 
   std::vector<std::unique_ptr<VSceneObject>> objects_;
   std::vector<std::unique_ptr<VSceneObject>> system_cameras_;
   std::unordered_map<std::string, VSceneObject*> by_name_;
+  NameWatch name_watch_{*this};
   VSceneSettings settings_;
   VPlayerControl player_;
   VTakeList takes_;  // after the objects: destroyed first, it unbinds its properties
