@@ -26,7 +26,7 @@ VPlug::~VPlug() {
     if (!Disconnect(this, d)) mOneWayDsts.pop_back();
   }
   for (VPlug* l : mListeners) EraseOne(l->mListening, this);
-  for (VPlug* p : mListening) EraseOne(p->mListeners, this);
+  for (VPlug* p : mListening) p->DropListener(this);
   for (VPlug* o : mOwned) o->mOwner = nullptr;
   if (mOwner) EraseOne(mOwner->mOwned, this);
 }
@@ -217,20 +217,29 @@ bool VPlug::SwapSrc(int a, int b) {
   if (a < 0 || b < 0 || a >= mSrcCount || b >= mSrcCount) return false;
   if (a != b) {
     std::swap(mConnections[static_cast<std::size_t>(a)], mConnections[static_cast<std::size_t>(b)]);
-    PlugNotify(kPlugNotifySrcMoved, nullptr, nullptr);
+    SourcesReordered();
   }
   return true;
 }
 
 bool VPlug::MoveSrc(int from, int to) {
-  if (from < 0 || to < 0 || from >= mSrcCount || to >= mSrcCount) return false;
-  if (from != to) {
-    const Connection moved = mConnections[static_cast<std::size_t>(from)];
-    mConnections.erase(mConnections.begin() + from);
-    mConnections.insert(mConnections.begin() + to, moved);
-    PlugNotify(kPlugNotifySrcMoved, nullptr, nullptr);
-  }
+  if (from < 0 || to < 0 || from >= mSrcCount || to > mSrcCount) return false;
+  // Before itself or before its successor, the entry already stands there.
+  if (to == from || to == from + 1) return true;
+  const Connection moved = mConnections[static_cast<std::size_t>(from)];
+  mConnections.erase(mConnections.begin() + from);
+  // Entry `to` moved down by one when the moved entry stood in front of it.
+  const int at = to > from ? to - 1 : to;
+  mConnections.insert(mConnections.begin() + at, moved);
+  SourcesReordered();
   return true;
+}
+
+void VPlug::SourcesReordered() {
+  // What is derived from the order of the sources (a skin's clusters) is
+  // looked up again, as after a connection change.
+  VConnectionAdvance();
+  PlugNotify(kPlugNotifySrcMoved, nullptr, nullptr);
 }
 
 // --- queries ------------------------------------------------------------------
@@ -298,23 +307,46 @@ bool VPlug::SetOwner(VPlug* owner) {
 void VPlug::AddListener(VPlug* listener) {
   if (!listener || listener == this) return;
   if (std::find(mListeners.begin(), mListeners.end(), listener) != mListeners.end()) return;
+  // Appended above every walk's position: walks in progress do not call it.
   mListeners.push_back(listener);
   listener->mListening.push_back(this);
 }
 
 bool VPlug::RemoveListener(VPlug* listener) {
-  if (!EraseOne(mListeners, listener)) return false;
+  if (!DropListener(listener)) return false;
   EraseOne(listener->mListening, this);
   return true;
 }
 
-bool VPlug::NotifyListeners(int code, VPlug* origin, void* data) {
-  // Indexed from the back so that listeners may leave during the walk.
-  for (std::size_t i = mListeners.size(); i > 0; --i) {
-    if (i > mListeners.size()) continue;
-    if (!mListeners[i - 1]->PlugNotify(code, origin, data)) return false;
-  }
+bool VPlug::DropListener(const VPlug* listener) {
+  auto it = std::find(mListeners.begin(), mListeners.end(), listener);
+  if (it == mListeners.end()) return false;
+  const std::ptrdiff_t index = it - mListeners.begin();
+  mListeners.erase(it);
+  // Listeners at or below the removed one shift down; one above a walk's
+  // position was already called (or is being called) and changes nothing.
+  for (ListenerWalk* walk = mListenerWalks; walk; walk = walk->outer)
+    if (index <= walk->next) --walk->next;
   return true;
+}
+
+bool VPlug::NotifyListeners(int code, VPlug* origin, void* data) {
+  // Walks from the back; additions and removals made by the listeners adjust
+  // the position, so each listener present when the walk starts and still
+  // present when its turn comes is called once. Walks nest strictly.
+  ListenerWalk walk{static_cast<std::ptrdiff_t>(mListeners.size()) - 1, mListenerWalks};
+  mListenerWalks = &walk;
+  bool accepted = true;
+  while (walk.next >= 0) {
+    VPlug* listener = mListeners[static_cast<std::size_t>(walk.next)];
+    --walk.next;
+    if (!listener->PlugNotify(code, origin, data)) {
+      accepted = false;
+      break;
+    }
+  }
+  mListenerWalks = walk.outer;
+  return accepted;
 }
 
 bool VPlug::Broadcast(int code, void* data) {

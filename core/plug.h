@@ -95,7 +95,9 @@ class VPlug {
   // position. Fails, changing nothing, when the new connection is refused.
   bool ReplaceSrcAt(int index, VPlug* plug, int type = kYrConnectionTypeNone);
   bool ReplaceDstAt(int index, VPlug* plug, int type = kYrConnectionTypeNone);
-  // Exchanges two source entries / moves one before entry `to` of the sources.
+  // Exchanges two source entries / moves one before entry `to` of the
+  // sources (`to` equal to the source count: to the end). A change of order
+  // advances the connection serial and notifies kPlugNotifySrcMoved.
   bool SwapSrc(int a, int b);
   bool MoveSrc(int from, int to);
 
@@ -131,7 +133,10 @@ class VPlug {
   // clear), else to the listeners, last added first, then to this plug.
   // Answers false when anyone refused.
   bool Broadcast(int code, void* data = nullptr);
-  // Hands a notification to the listeners only, last added first.
+  // Hands a notification to the listeners only, last added first. Listeners
+  // may add and remove listeners meanwhile: one added is not called by this
+  // walk, one removed before its turn is not called, and every other one is
+  // called exactly once.
   bool NotifyListeners(int code, VPlug* origin, void* data);
 
  private:
@@ -139,12 +144,21 @@ class VPlug {
     VPlug* plug;
     int type;
   };
+  // One NotifyListeners in progress: the index of the next listener to call,
+  // walking down, and the walk it is nested in.
+  struct ListenerWalk {
+    std::ptrdiff_t next;
+    ListenerWalk* outer;
+  };
 
   void InsertSrc(int index, VPlug* plug, int type);
   void InsertDst(int index, VPlug* plug, int type);
   void EraseAt(std::size_t position, bool isSrc);
   void NotifyOwnedOfIndex(VPlug* partner, int index, bool isSrc);
   static bool Accepts(VPlug* s, VPlug* d, bool oneWay);
+  void SourcesReordered();
+  // Removes a listener from the list, adjusting the walks in progress.
+  bool DropListener(const VPlug* listener);
 
   std::vector<Connection> mConnections;  // sources, then destinations
   int mSrcCount = 0;
@@ -155,6 +169,7 @@ class VPlug {
   std::vector<VPlug*> mOwned;
   std::vector<VPlug*> mListeners;   // plugs listening to this one
   std::vector<VPlug*> mListening;   // plugs this one listens to
+  ListenerWalk* mListenerWalks = nullptr;  // innermost walk of mListeners
   int mChangeDepth = 0;
   std::uint8_t mPlugFlags;
 };

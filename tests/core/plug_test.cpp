@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
+
+#include "core/evaluation_serial.h"
 
 namespace {
 
@@ -254,6 +257,197 @@ TEST(PlugTest, BroadcastGoesToOwnerOrListenersThenHead) {
   EXPECT_TRUE(plug.EndChange());
   EXPECT_FALSE(plug.EndChange());
   EXPECT_EQ(plug.codes, (std::vector<int>{kPlugNotifyBeginChange, kPlugNotifyEndChange}));
+}
+
+TEST(PlugTest, MoveSrcPlacesTheEntryBeforeTheGivenOne) {
+  TestPlug d, a, b, c, e;
+  for (TestPlug* s : {&a, &b, &c, &e}) d.ConnectSrc(s);
+  auto order = [&d] {
+    std::vector<VPlug*> sources;
+    for (int i = 0; i < d.GetSrcCount(); ++i) sources.push_back(d.GetSrc(i));
+    return sources;
+  };
+  // Entry 2 is c: a lands between b and c.
+  EXPECT_TRUE(d.MoveSrc(0, 2));
+  EXPECT_EQ(order(), (std::vector<VPlug*>{&b, &a, &c, &e}));
+  EXPECT_TRUE(d.MoveSrc(3, 0));
+  EXPECT_EQ(order(), (std::vector<VPlug*>{&e, &b, &a, &c}));
+  // Before itself or before its own successor: nothing moves.
+  EXPECT_TRUE(d.MoveSrc(1, 1));
+  EXPECT_TRUE(d.MoveSrc(1, 2));
+  EXPECT_EQ(order(), (std::vector<VPlug*>{&e, &b, &a, &c}));
+  // Past the last entry: to the end.
+  EXPECT_TRUE(d.MoveSrc(0, 4));
+  EXPECT_EQ(order(), (std::vector<VPlug*>{&b, &a, &c, &e}));
+  EXPECT_FALSE(d.MoveSrc(0, 5));
+  EXPECT_FALSE(d.MoveSrc(4, 0));
+  EXPECT_EQ(order(), (std::vector<VPlug*>{&b, &a, &c, &e}));
+}
+
+TEST(PlugTest, ReorderingSourcesIsAConnectionChange) {
+  TestPlug d, a, b, c;
+  for (TestPlug* s : {&a, &b, &c}) d.ConnectSrc(s);
+  std::uint64_t connections = VConnectionSerial();
+  std::uint64_t evaluation = VEvaluationSerial();
+  EXPECT_TRUE(d.SwapSrc(0, 2));
+  EXPECT_NE(VConnectionSerial(), connections);
+  EXPECT_NE(VEvaluationSerial(), evaluation);
+  EXPECT_EQ(d.codes.back(), kPlugNotifySrcMoved);
+
+  connections = VConnectionSerial();
+  evaluation = VEvaluationSerial();
+  EXPECT_TRUE(d.MoveSrc(2, 0));
+  EXPECT_NE(VConnectionSerial(), connections);
+  EXPECT_NE(VEvaluationSerial(), evaluation);
+
+  // Requests that change nothing leave the serials alone.
+  connections = VConnectionSerial();
+  const std::size_t codes = d.codes.size();
+  EXPECT_TRUE(d.SwapSrc(1, 1));
+  EXPECT_TRUE(d.MoveSrc(1, 2));
+  EXPECT_FALSE(d.SwapSrc(0, 3));
+  EXPECT_EQ(VConnectionSerial(), connections);
+  EXPECT_EQ(d.codes.size(), codes);
+}
+
+// A listener that logs its calls to a shared log and may change the
+// listeners of the plug it listens to while it is called.
+class WalkListener : public VPlug {
+ public:
+  WalkListener(std::string name, std::vector<std::string>* log) : mName(std::move(name)), mLog(log) {}
+  bool PlugNotify(int code, VPlug*, void*) override {
+    mLog->push_back(mName);
+    if (code == kPlugNotifyBeginChange || code == kPlugNotifyEndChange) return true;
+    if (heard) {
+      if (removeOther) heard->RemoveListener(removeOther);
+      if (removeSelf) heard->RemoveListener(this);
+      if (addOther) heard->AddListener(addOther);
+      if (destroyOther) destroyOther->reset();
+    }
+    return true;
+  }
+
+  VPlug* heard = nullptr;
+  VPlug* removeOther = nullptr;
+  bool removeSelf = false;
+  VPlug* addOther = nullptr;
+  std::unique_ptr<WalkListener>* destroyOther = nullptr;
+
+ private:
+  std::string mName;
+  std::vector<std::string>* mLog;
+};
+
+// The head plug logs itself after its listeners.
+class WalkHead : public VPlug {
+ public:
+  explicit WalkHead(std::vector<std::string>* log) : mLog(log) {}
+  bool PlugNotify(int, VPlug*, void*) override {
+    mLog->push_back("head");
+    return true;
+  }
+
+ private:
+  std::vector<std::string>* mLog;
+};
+
+TEST(PlugTest, ListenersHearBroadcastsLastAddedFirstThenTheHead) {
+  std::vector<std::string> log;
+  WalkHead head(&log);
+  WalkListener first("first", &log), second("second", &log), third("third", &log);
+  head.AddListener(&first);
+  head.AddListener(&second);
+  head.AddListener(&third);
+  EXPECT_TRUE(head.Broadcast(kPlugNotifyValueChanged));
+  EXPECT_EQ(log, (std::vector<std::string>{"third", "second", "first", "head"}));
+  log.clear();
+  EXPECT_TRUE(head.NotifyListeners(kPlugNotifyValueChanged, &head, nullptr));
+  EXPECT_EQ(log, (std::vector<std::string>{"third", "second", "first"}));
+}
+
+TEST(PlugTest, ListenersMayComeAndGoWhileTheyAreNotified) {
+  std::vector<std::string> log;
+  WalkHead head(&log);
+  WalkListener a("A", &log), b("B", &log), c("C", &log), late("L", &log);
+  for (WalkListener* l : {&a, &b, &c}) {
+    head.AddListener(l);
+    l->heard = &head;
+  }
+  // The first called removes the first added: each other one once.
+  c.removeOther = &a;
+  head.NotifyListeners(kPlugNotifyValueChanged, &head, nullptr);
+  EXPECT_EQ(log, (std::vector<std::string>{"C", "B"}));
+  EXPECT_EQ(head.GetListenerCount(), 2);
+
+  // Removing one not yet called, oneself, or adding one: the rest are
+  // called once; the one added waits for the next walk.
+  head.AddListener(&a);  // now B, C, A: A is called first
+  c.removeOther = nullptr;
+  a.removeOther = &c;
+  b.removeSelf = true;
+  log.clear();
+  head.NotifyListeners(kPlugNotifyValueChanged, &head, nullptr);
+  EXPECT_EQ(log, (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(head.GetListenerCount(), 1);
+  a.removeOther = nullptr;
+  head.AddListener(&b);
+  head.AddListener(&c);  // now A, B, C
+  c.removeOther = &b;
+  c.removeSelf = false;
+  b.removeSelf = false;
+  log.clear();
+  head.NotifyListeners(kPlugNotifyValueChanged, &head, nullptr);
+  EXPECT_EQ(log, (std::vector<std::string>{"C", "A"}));
+  c.removeOther = nullptr;
+  head.AddListener(&b);  // A, C, B
+  b.addOther = &late;
+  b.removeSelf = true;
+  log.clear();
+  head.NotifyListeners(kPlugNotifyValueChanged, &head, nullptr);
+  EXPECT_EQ(log, (std::vector<std::string>{"B", "C", "A"}));
+  log.clear();
+  b.addOther = nullptr;
+  head.NotifyListeners(kPlugNotifyValueChanged, &head, nullptr);
+  EXPECT_EQ(log, (std::vector<std::string>{"L", "C", "A"}));
+
+  // A listener destroyed by another while the walk runs is not called.
+  auto doomed = std::make_unique<WalkListener>("D", &log);
+  head.RemoveListener(&late);
+  head.AddListener(doomed.get());
+  head.AddListener(&b);  // A, C, D, B
+  b.removeSelf = false;
+  b.destroyOther = &doomed;
+  log.clear();
+  head.NotifyListeners(kPlugNotifyValueChanged, &head, nullptr);
+  EXPECT_EQ(log, (std::vector<std::string>{"B", "C", "A"}));
+  EXPECT_EQ(head.GetListenerCount(), 3);
+}
+
+// Nested walks over the same listeners each call every listener once.
+TEST(PlugTest, NestedNotificationsEachReachEveryListener) {
+  std::vector<std::string> log;
+  WalkHead head(&log);
+  WalkListener a("A", &log), b("B", &log);
+  head.AddListener(&a);
+  head.AddListener(&b);
+  class Nester : public VPlug {
+   public:
+    VPlug* head = nullptr;
+    std::vector<std::string>* log = nullptr;
+    int depth = 0;
+    bool PlugNotify(int code, VPlug*, void*) override {
+      log->push_back("N");
+      if (depth++ == 0) head->NotifyListeners(code, head, nullptr);
+      return true;
+    }
+  } nester;
+  nester.head = &head;
+  nester.log = &log;
+  head.AddListener(&nester);  // A, B, N: N first
+  b.heard = &head;
+  b.removeOther = &a;  // during the inner walk
+  head.NotifyListeners(kPlugNotifyValueChanged, &head, nullptr);
+  EXPECT_EQ(log, (std::vector<std::string>{"N", "N", "B", "B"}));
 }
 
 }  // namespace
