@@ -1,32 +1,30 @@
 #include "core/named_event.h"
 
+#include <algorithm>
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
-
-#include "core/event.h"
+#include <vector>
 
 namespace {
 
-struct NamedEventData : VEventData {
-  int b = 0;
+struct Registration {
+  VNamedEventCallback callback;
+  void* user;
+  // Set when the registration is removed, so that a firing that copied it
+  // before does not call it any more.
+  std::atomic<bool> removed{false};
 };
 
-// The record's value carries the callback; its target is the user pointer.
-void Trampoline(void* user, int a, VEventData* data, std::intptr_t value) {
-  auto callback = reinterpret_cast<VNamedEventCallback>(value);
-  callback(user, a, static_cast<NamedEventData*>(data)->b);
-}
+using Registrations = std::vector<std::shared_ptr<Registration>>;
 
-std::intptr_t Encode(VNamedEventCallback callback) {
-  return reinterpret_cast<std::intptr_t>(callback);
-}
-
-// The table lock is recursive so that callbacks may register, remove or fire
-// named events themselves; each event copes with changes while it fires.
+// The lock guards the table only: callbacks run outside it, so a callback
+// may register, remove or fire named events, and may wait for another
+// thread that does (the scene loader fires "TimeMode").
 struct Table {
-  std::recursive_mutex mutex;
-  std::map<std::string, std::unique_ptr<VEventBase>> events;
+  std::mutex mutex;
+  std::map<std::string, Registrations> events;
 };
 
 Table& table() {
@@ -38,29 +36,44 @@ Table& table() {
 
 void VNamedEventAdd(const std::string& name, VNamedEventCallback callback, void* user) {
   if (!callback) return;
+  auto registration = std::make_shared<Registration>();
+  registration->callback = callback;
+  registration->user = user;
   Table& t = table();
-  std::lock_guard<std::recursive_mutex> lock(t.mutex);
-  std::unique_ptr<VEventBase>& event = t.events[name];
-  if (!event) event = std::make_unique<VEventBase>();
-  event->Add(user, &Trampoline, Encode(callback));
+  std::lock_guard<std::mutex> lock(t.mutex);
+  t.events[name].push_back(std::move(registration));
 }
 
 bool VNamedEventRemove(const std::string& name, VNamedEventCallback callback, void* user) {
   Table& t = table();
-  std::lock_guard<std::recursive_mutex> lock(t.mutex);
+  std::lock_guard<std::mutex> lock(t.mutex);
   auto it = t.events.find(name);
   if (it == t.events.end()) return false;
-  return it->second->Remove(user, &Trampoline, Encode(callback));
+  Registrations& list = it->second;
+  // The latest registration of the pair goes first.
+  auto match = std::find_if(list.rbegin(), list.rend(), [&](const std::shared_ptr<Registration>& r) {
+    return r->callback == callback && r->user == user;
+  });
+  if (match == list.rend()) return false;
+  (*match)->removed.store(true, std::memory_order_release);
+  list.erase(std::next(match).base());
+  return true;
 }
 
 bool VNamedEventFire(const std::string& name, int a, int b) {
-  Table& t = table();
-  std::lock_guard<std::recursive_mutex> lock(t.mutex);
-  auto it = t.events.find(name);
-  if (it == t.events.end()) return false;
-  NamedEventData data;
-  data.b = b;
-  // Events are never erased from the table, so the pointer stays valid.
-  it->second->Fire(a, &data);
+  Registrations calls;
+  {
+    Table& t = table();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    // Names are never erased from the table: once registered, a name stays known.
+    auto it = t.events.find(name);
+    if (it == t.events.end()) return false;
+    calls = it->second;
+  }
+  // Registrations added meanwhile wait for the next firing; those removed
+  // before their turn are not called.
+  for (const std::shared_ptr<Registration>& r : calls) {
+    if (!r->removed.load(std::memory_order_acquire)) r->callback(r->user, a, b);
+  }
   return true;
 }
