@@ -108,6 +108,20 @@ TEST_F(EventTest, AddedDuringFiringRunsFromNextFiring) {
   EXPECT_EQ(log, (std::vector<std::string>{"A:1:0", "B:1:0", "L:1:0"}));
 }
 
+TEST_F(EventTest, RemovingOneAddedDuringFiringSkipsNoOther) {
+  // A adds L at the front, below the firing's bound; B removes L again.
+  // C, which stood above L, must still be called.
+  Recorder a = make("A"), b = make("B"), c = make("C"), late = make("L");
+  add(a);
+  add(b);
+  add(c);
+  a.addOther = &late;
+  b.removeOther = &late;
+  event.Fire(0);
+  EXPECT_EQ(log, (std::vector<std::string>{"A:0:0", "B:0:0", "C:0:0"}));
+  EXPECT_EQ(event.GetCount(), 3u);  // L is gone
+}
+
 TEST_F(EventTest, NestedFiringsEachCompleteWithRemovals) {
   Recorder a = make("A"), b = make("B"), c = make("C");
   add(a);

@@ -53,7 +53,17 @@ TEST_F(PropertyTest, IntBoolEnumActionConversions) {
   EXPECT_TRUE(e->SetInt(1));
   EXPECT_EQ(e->GetText(), "On");
   EXPECT_EQ(e->FindEnumItem("Off"), 0);
+  EXPECT_EQ(e->FindEnumItem("Dim"), -1);
   EXPECT_EQ(e->GetEnumItem(5), "");
+  // The engine takes text only for strings: neither an item's text nor one
+  // outside the items changes the index.
+  const std::size_t heard = listener.codes.size();
+  EXPECT_FALSE(e->SetText("Dim"));
+  EXPECT_FALSE(e->SetText("Off"));
+  EXPECT_FALSE(e->SetText(""));
+  EXPECT_EQ(e->GetIntValue(), 1);
+  EXPECT_EQ(e->GetText(), "On");
+  EXPECT_EQ(listener.codes.size(), heard);
 
   VProperty* a = make("A", kPropertyTypeAction);
   EXPECT_TRUE(a->SetDouble(3.0));
