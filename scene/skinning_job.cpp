@@ -71,10 +71,12 @@ bool VSkinningJob::Run() const {
   for (std::size_t g = 0; g < groups; ++g) {
     const std::uint32_t first = influence_at[g], last = influence_at[g + 1];
     Blended m;
-    const float* a = palette + std::size_t{matrix_of[first]} * kVSkinMatrixFloats;
     if (first == last) {
+      // No influence: the sum is zero. Nothing of the influence arrays is
+      // read, since `first` may be their end.
       for (Float4& row : m.row) row = Float4{0, 0, 0, 0};
     } else {
+      const float* a = palette + std::size_t{matrix_of[first]} * kVSkinMatrixFloats;
       const float w = weight_of[first];
       for (int r = 0; r < 4; ++r) m.row[r] = w * Load(a + 4 * r);
       for (std::uint32_t i = first + 1; i < last; ++i) {

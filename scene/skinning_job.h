@@ -3,7 +3,8 @@
 // influences' matrices (weights need not sum to 1) into one matrix and
 // moves its points with it:
 //   out[p] = in[p] * sum_i(weight_i * matrix[index_i])   for p in the group.
-// Points no group lists are not written.
+// Points no group lists are not written; a group without influences sums to
+// zero and puts its points at the origin.
 //
 // Matrices are affine, row-vector (p' = p * M), 16 floats each: rows 0-2
 // then the translation row, four floats a row (the fourth is unused), so

@@ -157,6 +157,51 @@ TEST(SkinningJobTest, ValidationRefusesInconsistentArrays) {
   EXPECT_FALSE(make().ValidateContents());
 }
 
+// A group without influences blends no matrix: its points go to the origin
+// (w kept), and nothing is read from the influence arrays for it. The arrays
+// are exactly as long as they must be, so the sanitizer sees any overread.
+TEST(SkinningJobTest, GroupsWithoutInfluencesReadNothingPastTheArrays) {
+  std::vector<float> palette(kVSkinMatrixFloats);
+  VSkinMatrixFromYr(palette.data(), Translation(1, 2, 3));
+  const Point garbage{1e30f, -1e30f, 7.0f, 9.0f};
+  struct Row {
+    const char* what;
+    std::vector<std::uint32_t> starts, matrix;
+    std::vector<float> weight;
+  };
+  const Row rows[] = {
+      {"last group empty", {0, 1, 1}, {0}, {1.0f}},
+      {"first group empty", {0, 0, 1}, {0}, {1.0f}},
+      {"every group empty", {0, 0, 0}, {}, {}},
+  };
+  for (const Row& r : rows) {
+    const std::vector<std::uint32_t> point_starts{0, 1, 2}, points{0, 1};
+    const std::vector<Point> in{{1, 1, 1, 1}, {2, 2, 2, 0.5f}};
+    std::vector<Point> out(3, garbage);
+    VSkinningJob job;
+    job.matrices = VSpan<const float>(palette);
+    job.influence_start = VSpan<const std::uint32_t>(r.starts);
+    job.influence_matrix = VSpan<const std::uint32_t>(r.matrix);
+    job.influence_weight = VSpan<const float>(r.weight);
+    job.point_start = VSpan<const std::uint32_t>(point_starts);
+    job.points = VSpan<const std::uint32_t>(points);
+    job.in = VSpan<const Point>(in);
+    job.out = VSpan<Point>(out.data(), in.size());
+    ASSERT_TRUE(job.ValidateContents()) << r.what;
+    ASSERT_TRUE(job.Run()) << r.what;
+    for (std::size_t p = 0; p < in.size(); ++p) {
+      const bool moved = r.starts[p] != r.starts[p + 1];
+      if (moved) {
+        ExpectPoint(out[p], in[p].x + 1, in[p].y + 2, in[p].z + 3);
+      } else {
+        ExpectPoint(out[p], 0, 0, 0);
+      }
+      EXPECT_EQ(out[p].w, in[p].w) << r.what << " " << p;
+    }
+    EXPECT_EQ(out[2], garbage) << r.what;
+  }
+}
+
 // A mesh of points along X, two bones and a skin.
 class MeshDeformTest : public ::testing::Test {
  protected:
