@@ -89,7 +89,7 @@ int VZynProtection::Open(VStream* raw, int64_t at, const std::string& password, 
   }
   if (password.empty()) {
     *message = "ZYN file is password protected";
-    return kZynErrorCrc;
+    return kZynErrorPassword;
   }
   uint8_t mac[32];
   if (!SodiumReady() || !DeriveKeys(password) || !ComputeMac(mac) ||

@@ -15,6 +15,7 @@ const char* VZynErrorText(int code) {
       "Invalid data",
       "No space left on device",
       "Read error",
+      "File is password protected",
   };
   if (code < 0 || code >= static_cast<int>(sizeof kTexts / sizeof kTexts[0])) return "";
   return kTexts[code];

@@ -16,6 +16,8 @@ enum VZynError {
   kZynErrorInvalidData = 10,
   kZynErrorNoSpace = 11,
   kZynErrorRead = 12,
+  // A protected file was asked for data without its password.
+  kZynErrorPassword = 13,
 };
 
 // "File is corrupted", "File version is not supported yet", ...; "" for none.

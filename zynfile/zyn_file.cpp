@@ -52,6 +52,7 @@ void VZynFile::Reset() {
   ascii_bytes_ = nullptr;
   ascii_size_ = 0;
   protection_.reset();
+  seal_at_ = 0;
   owned_stream_.reset();
   raw_ = stream_ = nullptr;
   path_.clear();
@@ -139,7 +140,7 @@ bool VZynFile::OpenStreamForPath(const std::string& path) {
   return try_open(path);
 }
 
-bool VZynFile::OpenFile(const std::string& path_in, bool check_header, bool /*check_password*/,
+bool VZynFile::OpenFile(const std::string& path_in, bool check_header, bool check_password,
                         bool open_main_section) {
   CloseFile();
   Reset();
@@ -150,34 +151,50 @@ bool VZynFile::OpenFile(const std::string& path_in, bool check_header, bool /*ch
     return SetError(kZynErrorNotOpened, "Unable to open file " + path);
   }
   raw_ = stream_ = owned_stream_.get();
-  return OpenOnStream(check_header, open_main_section);
+  return OpenOnStream(check_header, check_password, open_main_section);
 }
 
-// Protected files are always authenticated before a byte of them is used,
-// whether or not the caller asks for the check.
-bool VZynFile::OpenFromStream(VStream* stream, bool check_header, bool /*check_password*/,
+bool VZynFile::OpenFromStream(VStream* stream, bool check_header, bool check_password,
                               bool open_main_section) {
   CloseFile();
   Reset();
   if (!stream || !stream->IsOpen()) return SetError(kZynErrorNotOpened, "Unable to open file");
   raw_ = stream_ = stream;
   mode_ = 2;
-  return OpenOnStream(check_header, open_main_section);
+  return OpenOnStream(check_header, check_password, open_main_section);
 }
 
-bool VZynFile::OpenFromMemory(const void* data, size_t size, bool check_header, bool /*check_password*/,
+bool VZynFile::OpenFromMemory(const void* data, size_t size, bool check_header, bool check_password,
                               bool open_main_section) {
   CloseFile();
   Reset();
   owned_stream_ = std::make_unique<VMemoryStream>(data, size);
   raw_ = stream_ = owned_stream_.get();
   mode_ = 0;
-  return OpenOnStream(check_header, open_main_section);
+  return OpenOnStream(check_header, check_password, open_main_section);
 }
 
-bool VZynFile::OpenOnStream(bool check_header, bool open_main_section) {
+bool VZynFile::OpenOnStream(bool check_header, bool check_password, bool open_main_section) {
   if (!ReadHeader(check_header)) return false;
+  // A protected file is authenticated now when the caller asks for it, else
+  // when its first section opens (OpenSection); without a password only its
+  // header is shown, so the check waits for the sections.
+  if (protected_ && check_password && !password_.empty() && !Unlock()) return false;
   return !open_main_section || OpenSection(0);
+}
+
+bool VZynFile::Unlock() {
+  if (protection_) return true;
+  if (password_.empty()) return SetError(kZynErrorPassword, "ZYN file is password protected");
+  auto protection = std::make_unique<VZynProtection>();
+  std::string message;
+  int code = protection->Open(raw_, seal_at_, password_, &message);
+  if (code != kZynErrorNone) return SetError(code, message);
+  // The main section begins behind the seal.
+  section_start_[0] = protection->DataStart();
+  protection_ = std::move(protection);
+  stream_ = protection_->Stream();
+  return true;
 }
 
 bool VZynFile::ReadHeader(bool check_header) {
@@ -209,15 +226,8 @@ bool VZynFile::ReadHeader(bool check_header) {
     return SetError(kZynErrorVersionNotYet,
                     "ZYN file version " + VersionText(version_) + " is not supported in this product");
   }
-  if (protected_ && !password_.empty()) {
-    auto protection = std::make_unique<VZynProtection>();
-    std::string message;
-    int code = protection->Open(raw_, after, password_, &message);
-    if (code != kZynErrorNone) return SetError(code, message);
-    after = protection->DataStart();
-    protection_ = std::move(protection);
-    stream_ = protection_->Stream();
-  }
+  // Protected files are binary; their seal stands here (see Unlock).
+  seal_at_ = after;
   section_start_.assign(1, binary_ ? after : 0);
   section_version_.assign(1, version_);
   if (binary_) WalkFooters();
@@ -446,8 +456,8 @@ bool VZynFile::OpenSection(int index) {
     return SetError(kZynErrorNoSection, "Section does not exist");
   }
   if (open_section_ >= 0) return false;
-  // Without its password a protected file shows only its header.
-  if (protected_ && !protection_) return SetError(kZynErrorCrc, "ZYN file is password protected");
+  // Nothing behind the seal is read before the password is checked.
+  if (protected_ && !Unlock()) return false;
   int64_t start = section_start_[static_cast<size_t>(index)];
   bool ok;
   if (binary_) {
@@ -463,37 +473,55 @@ bool VZynFile::OpenSection(int index) {
     PopAllLists();
     return false;
   }
+  if (!VerifySectionIdentification(index)) {
+    PopAllLists();
+    return SetError(kZynErrorCorrupted,
+                    "File is corrupted " + path_ + " (section " + std::to_string(index) + " identification)");
+  }
   open_section_ = last_section_ = index;
-  VerifySectionIdentification(index);
   node_id_ = FieldReadC("NodeId", FieldReadC("Param2a", ""));
   lists_.back()->RewindFields();  // callers may read the identification fields again
   return true;
 }
 
+// Section `index`, whose top level is the current field list, may be read
+// when its footer id seals its file id for its creation time. Sections of
+// older writers pass: those that name their "Source" instead of a file id,
+// and those without any identification field unless they are the last
+// section and bytes follow them (where a footer id would be).
 bool VZynFile::VerifySectionIdentification(int index) {
-  (void)index;
   section_check_ = kZynSectionUnidentified;
   section_time_ = VZynTimeStamp{};
-  bool has_time = false;
-  if (FieldReadBegin("CreationTime")) {
+  const bool has_time = FieldReadBegin("CreationTime");
+  bool time_read = false;
+  if (has_time) {
     std::string text = FieldReadC();
     VZynTimeStamp& t = section_time_;
-    has_time = std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d:%d", &t.year, &t.month, &t.day, &t.hour, &t.minute,
-                           &t.second, &t.millisecond) == 7;
+    time_read = std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d:%d", &t.year, &t.month, &t.day, &t.hour, &t.minute,
+                            &t.second, &t.millisecond) == 7;
     FieldReadEnd();
   }
-  if (!binary_ || !FieldReadBegin("FileId")) return true;  // older files: nothing to check
+  if (!binary_) return true;  // ASCII sections have no footer id
+  if (!FieldReadBegin("FileId")) {
+    if (FieldReadBegin("Source")) {
+      FieldReadEnd();
+      return true;
+    }
+    const bool last = index + 1 == static_cast<int>(section_start_.size());
+    if (!has_time && !(last && lists_.front()->end_offset() < stream_->Size())) return true;
+    section_check_ = kZynSectionForeign;
+    return false;
+  }
   uint32_t size = 0;
   const uint8_t* id = FieldReadR(&size);
   FieldReadEnd();
   section_check_ = kZynSectionForeign;
-  if (!id || size != 16 || !has_time) return true;
+  if (!id || size != 16 || !time_read) return false;
   std::memcpy(file_id_, id, 16);
   uint8_t footer_id[16];
   stream_->SetPosition(lists_.front()->end_offset());
-  if (stream_->Read(footer_id, 16) == 16 && VZynFooterIdMatches(section_time_, file_id_, footer_id)) {
-    section_check_ = kZynSectionVerified;
-  }
+  if (stream_->Read(footer_id, 16) != 16 || !VZynFooterIdMatches(section_time_, file_id_, footer_id)) return false;
+  section_check_ = kZynSectionVerified;
   return true;
 }
 

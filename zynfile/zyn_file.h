@@ -26,7 +26,7 @@ struct VZynProtection;
 enum VZynSectionCheck {
   kZynSectionVerified = 0,        // file id and footer id match
   kZynSectionUnidentified = 1,    // no identification fields (older writers)
-  kZynSectionForeign = 2,         // identified, but the footer id does not verify
+  kZynSectionForeign = 2,         // the identification does not verify: the section is refused
 };
 
 class VZynFile {
@@ -43,6 +43,13 @@ class VZynFile {
   // The password of protected files, for both reading and writing.
   void SetPassword(const std::string& password) { password_ = password; }
 
+  // check_header: a file that is neither binary nor carries the ASCII first
+  // line is refused (else it is read as ASCII version 1000).
+  // check_password: a protected file is authenticated with the password
+  // while it opens, so a wrong one fails here (kZynErrorCrc); otherwise that
+  // check runs when its first section opens. Without a password a protected
+  // file opens to its header only: its sections fail with kZynErrorPassword.
+  // open_main_section: the main section is opened as well.
   bool OpenFile(const std::string& path, bool check_header = true, bool check_password = true,
                 bool open_main_section = true);
   // Reads a stream the caller owns (it must outlive the file object's use of it).
@@ -214,13 +221,17 @@ class VZynFile {
   bool SetError(int code, const std::string& message = "");
   bool Usable() const;
   bool OpenStreamForPath(const std::string& path);
-  bool OpenOnStream(bool check_header, bool open_main_section);
+  bool OpenOnStream(bool check_header, bool check_password, bool open_main_section);
+  // Checks the password of a protected file against its seal and from then
+  // on reads through the cipher stream; false (with the error) when it fails.
+  bool Unlock();
   bool ReadHeader(bool check_header);
   bool ReadHeaderExtension(int64_t* after);
   void ParseHeaderExtensionBlock();
   bool ReadAsciiFirstLine();
   void WalkFooters();
   bool ReadFooterAt(int64_t end, uint32_t* back_offset, uint32_t* version, int64_t* block);
+  // True when the open section (index `index`) may be read; sets section_check_.
   bool VerifySectionIdentification(int index);
   bool PushBinaryList(int64_t begin, int64_t end);
   bool PushAsciiList(int64_t begin, bool top_level);
@@ -262,6 +273,7 @@ class VZynFile {
   VStream* raw_ = nullptr;     // the file itself
   VStream* stream_ = nullptr;  // what records go through (raw_ or the cipher stream)
   std::unique_ptr<VZynProtection> protection_;
+  int64_t seal_at_ = 0;  // where a protected file's seal begins
 
   int mode_ = 0;
   int version_ = 6000;

@@ -91,13 +91,59 @@ TEST_F(ZynProtectionTest, WrongPasswordOrTamperingGivesNoData) {
 }
 
 TEST_F(ZynProtectionTest, WithoutAPasswordOnlyTheHeaderOpens) {
-  VZynFile f;
-  ASSERT_TRUE(f.OpenFile(path_, true, true, false)) << f.GetErrorMessage();
-  EXPECT_TRUE(f.IsProtected());
-  EXPECT_EQ(f.Header().camera_name, "Camera");
-  EXPECT_FALSE(f.OpenSection(0));
-  EXPECT_EQ(f.GetErrorCode(), kZynErrorCrc);
-  EXPECT_FALSE(f.FieldReadBegin("Secret"));
+  for (bool check_password : {true, false}) {
+    VZynFile f;
+    ASSERT_TRUE(f.OpenFile(path_, true, check_password, false)) << f.GetErrorMessage();
+    EXPECT_TRUE(f.IsProtected());
+    EXPECT_EQ(f.Header().camera_name, "Camera");
+    EXPECT_FALSE(f.OpenSection(0));
+    EXPECT_EQ(f.GetErrorCode(), kZynErrorPassword) << check_password;
+    EXPECT_EQ(f.GetErrorMessage(), "ZYN file is password protected");
+    EXPECT_FALSE(f.FieldReadBegin("Secret"));
+  }
+  EXPECT_STREQ(VZynErrorText(kZynErrorPassword), "File is password protected");
+}
+
+// The password is checked while the file opens when the caller asks for it,
+// otherwise before the first section opens; never is a byte behind the seal
+// used before it is checked. All three ways of opening behave alike.
+TEST_F(ZynProtectionTest, ThePasswordIsCheckedAtOpenOrAtTheFirstSection) {
+  enum How { kPath, kMemory, kStream };
+  struct Row {
+    const char* password;
+    bool check_password;
+    bool opens;      // the open itself succeeds
+    int open_code;   // its error code
+    bool readable;   // the main section then opens and reads
+    int section_code;
+  };
+  const Row rows[] = {
+      {"correct horse", true, true, kZynErrorNone, true, kZynErrorNone},
+      {"correct horse", false, true, kZynErrorNone, true, kZynErrorNone},
+      {"wrong", true, false, kZynErrorCrc, false, kZynErrorCrc},
+      {"wrong", false, true, kZynErrorNone, false, kZynErrorCrc},
+      {"", true, true, kZynErrorNone, false, kZynErrorPassword},
+      {"", false, true, kZynErrorNone, false, kZynErrorPassword},
+  };
+  for (How how : {kPath, kMemory, kStream}) {
+    for (const Row& r : rows) {
+      const std::string what = std::to_string(how) + " \"" + r.password + "\" check " +
+                               (r.check_password ? "on" : "off");
+      VMemoryStream stream(bytes_.data(), bytes_.size());
+      VZynFile f;
+      f.SetPassword(r.password);
+      bool opened = how == kPath     ? f.OpenFile(path_, true, r.check_password, false)
+                    : how == kMemory ? f.OpenFromMemory(bytes_.data(), bytes_.size(), true, r.check_password, false)
+                                     : f.OpenFromStream(&stream, true, r.check_password, false);
+      ASSERT_EQ(opened, r.opens) << what << ": " << f.GetErrorMessage();
+      EXPECT_EQ(f.GetErrorCode(), r.open_code) << what;
+      if (!opened) continue;
+      EXPECT_EQ(f.Header().camera_name, "Camera") << what;
+      EXPECT_EQ(f.OpenSection(0), r.readable) << what;
+      EXPECT_EQ(f.GetErrorCode(), r.section_code) << what << ": " << f.GetErrorMessage();
+      EXPECT_EQ(f.FieldReadC("Secret", "none"), r.readable ? kSecret : "none") << what;
+    }
+  }
 }
 
 TEST(ZynProtectionSimpleTest, AsciiFilesAreNeverProtected) {

@@ -156,7 +156,7 @@ TEST(ZynSectionsTest, FooterVersions) {
   }
 }
 
-TEST(ZynSectionsTest, AlteredIdentificationIsForeignButReadable) {
+TEST(ZynSectionsTest, AlteredIdentificationRefusesTheSection) {
   Bytes b = WriteMemory(true, [](VZynFile& f) { f.FieldWriteI("Data", 5); });
   VZynFile probe;
   ASSERT_TRUE(probe.OpenFromMemory(b.data(), b.size()));
@@ -181,16 +181,93 @@ TEST(ZynSectionsTest, AlteredIdentificationIsForeignButReadable) {
     Bytes m = b;
     m[r.at] = static_cast<char>(m[r.at] ^ 0x04);
     VZynFile f;
-    ASSERT_TRUE(f.OpenFromMemory(m.data(), m.size())) << r.what;
+    ASSERT_TRUE(f.OpenFromMemory(m.data(), m.size(), true, true, false)) << r.what;
+    EXPECT_FALSE(f.OpenSection(0)) << r.what;
+    EXPECT_EQ(f.GetErrorCode(), kZynErrorCorrupted) << r.what;
     EXPECT_EQ(f.SectionCheck(), kZynSectionForeign) << r.what;
-    EXPECT_EQ(f.FieldReadI("Data", 0), 5) << r.what;
+    EXPECT_EQ(f.OpenSectionIndex(), -1) << r.what;
+    EXPECT_FALSE(f.FieldReadBegin("Data")) << r.what;
+    VZynFile g;
+    EXPECT_FALSE(g.OpenFromMemory(m.data(), m.size())) << r.what;  // opening the main section at once
   }
   // Files that end right after the section (no footer id at all).
   Bytes cut = b.substr(0, footer_at);
   VZynFile f;
-  ASSERT_TRUE(f.OpenFromMemory(cut.data(), cut.size()));
+  EXPECT_FALSE(f.OpenFromMemory(cut.data(), cut.size()));
+  EXPECT_EQ(f.GetErrorCode(), kZynErrorCorrupted);
   EXPECT_EQ(f.SectionCheck(), kZynSectionForeign);
-  EXPECT_EQ(f.FieldReadI("Data", 0), 5);
+}
+
+// Appends a footer closing the section that starts at `start` (0: the main
+// section): a footer id, the padding, the block and the signature.
+void AppendFooter(Bytes* b, size_t start, const std::string& footer_id = std::string(16, '\x5a')) {
+  *b += footer_id;
+  b->append(16 - b->size() % 16, '\0');
+  size_t block = b->size();
+  b->append(128, '\0');
+  PutU32(b, block, start ? static_cast<uint32_t>(block - start) : 0u);
+  PutU32(b, block + 4, 6000);
+  b->append(reinterpret_cast<const char*>(kVZynFooterSignature), 16);
+}
+
+// Each section is checked on its own: a section without identification fields
+// is refused only when it is the last one and bytes follow its end; a section
+// with "Source" instead of "FileId" is not checked; one field alone refuses it.
+TEST(ZynSectionsTest, IdentificationIsCheckedPerSection) {
+  enum Fields { kNone, kSource, kSourceAndTime, kTimeOnly, kFileIdOnly };
+  const struct { const char* what; Fields fields; bool readable; } rows[] = {
+      {"no fields, a footer behind", kNone, false},
+      {"Source", kSource, true},
+      {"Source and CreationTime", kSourceAndTime, true},
+      {"CreationTime alone", kTimeOnly, false},
+      {"FileId alone", kFileIdOnly, false},
+  };
+  for (const auto& r : rows) {
+    // The main section carries no identification and is followed by an
+    // extension section: being not the last, it is readable.
+    BinaryBuilder main;
+    main.Field("Data").I(5);
+    Bytes b = main.Finish();
+    AppendFooter(&b, 0);
+    const size_t start = b.size();
+    BinaryBuilder extension(false, 6000, false);
+    extension.Append(b);
+    if (r.fields == kSource || r.fields == kSourceAndTime) extension.Field("Source").S("some tool");
+    if (r.fields == kFileIdOnly) extension.Field("FileId").R(std::string(16, '\x11'));
+    if (r.fields == kSourceAndTime || r.fields == kTimeOnly) {
+      extension.Field("CreationTime").S("2004-10-28 12:30:15:250");
+    }
+    extension.Field("Extra").I(7);
+    b = extension.Finish();
+    AppendFooter(&b, start);
+
+    VZynFile f;
+    ASSERT_TRUE(f.OpenFromMemory(b.data(), b.size(), true, true, false)) << r.what << ": " << f.GetErrorMessage();
+    ASSERT_EQ(f.SectionCount(), 1) << r.what;
+    ASSERT_TRUE(f.OpenSection(0)) << r.what << ": " << f.GetErrorMessage();
+    EXPECT_EQ(f.SectionCheck(), kZynSectionUnidentified) << r.what;
+    EXPECT_EQ(f.FieldReadI("Data", 0), 5) << r.what;
+    ASSERT_TRUE(f.CloseSection());
+    EXPECT_EQ(f.OpenSection(1), r.readable) << r.what;
+    EXPECT_EQ(f.FieldReadI("Extra", 0), r.readable ? 7 : 0) << r.what;
+    if (r.readable) {
+      EXPECT_EQ(f.SectionCheck(), kZynSectionUnidentified) << r.what;
+      EXPECT_FALSE(f.HasError()) << r.what;
+    } else {
+      EXPECT_EQ(f.SectionCheck(), kZynSectionForeign) << r.what;
+      EXPECT_EQ(f.GetErrorCode(), kZynErrorCorrupted) << r.what;
+    }
+  }
+  // The main section alone, with nothing of it identified but a footer behind.
+  BinaryBuilder main;
+  main.Field("Data").I(5);
+  Bytes b = main.Finish();
+  AppendFooter(&b, 0);
+  VZynFile f;
+  ASSERT_TRUE(f.OpenFromMemory(b.data(), b.size(), true, true, false));
+  EXPECT_EQ(f.SectionCount(), 0);
+  EXPECT_FALSE(f.OpenSection(0));
+  EXPECT_EQ(f.GetErrorCode(), kZynErrorCorrupted);
 }
 
 TEST(ZynSectionsTest, FilesWithoutIdentificationAreUnidentified) {

@@ -161,6 +161,12 @@ class BinaryBuilder {
     return bytes_;
   }
   size_t size() const { return bytes_.size(); }
+  // Bytes outside any record (what goes before a later section); end
+  // offsets written afterwards count them.
+  BinaryBuilder& Append(const Bytes& raw) {
+    bytes_ += raw;
+    return *this;
+  }
 
  private:
   struct Level {
