@@ -1,13 +1,9 @@
 #pragma once
-// YrProperty: public handle over an engine property, or a facade-only
-// property that holds its own value (MakeFacade). Facade-only properties use
-// the facade's text form: booleans and actions print "true" / "false", int
-// prints with "%d"; they also convert text themselves (int and float with a
-// decimal / floating conversion, enum by exact item text, time with the time
-// parser at the default mode and format, bool and Action as 1 when the text
-// equals "true" ignoring case, else 0).
+// YrProperty: public handle over an engine property. A facade-only property
+// (MakeFacade) is an engine property that the handle and its copies own
+// together; both kinds read, write and print their values through the
+// engine's one value model (core/property.h).
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,8 +22,8 @@ class YrProperty : public YrPlug {
   static YrProperty MakeFacade(const std::string& name, int type);
 
   VProperty* GetProperty() const { return mProperty; }
-  bool IsValid() const { return mProperty || mFacade; }
-  bool IsFacadeOnly() const { return mFacade != nullptr; }
+  bool IsValid() const { return mProperty != nullptr; }
+  bool IsFacadeOnly() const { return mOwned != nullptr; }
 
   std::string GetName() const;
   int GetPropertyType() const;
@@ -57,19 +53,8 @@ class YrProperty : public YrPlug {
   void SetEnumItems(const std::vector<std::string>& items);
 
  private:
-  struct Facade {
-    std::string name;
-    int type = 0;
-    double number = 0.0;      // int, bool, Action, enum, float, double
-    std::int64_t ticks = 0;   // time
-    std::string text;         // charptr, String
-    std::vector<std::string> items;
-    double min = 0.0;
-    double max = 0.0;
-  };
-
   VProperty* mProperty = nullptr;
-  std::shared_ptr<Facade> mFacade;
+  std::shared_ptr<VProperty> mOwned;  // facade-only: the property itself
 };
 
 }  // namespace YrSDK

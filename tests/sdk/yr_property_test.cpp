@@ -11,38 +11,66 @@ namespace {
 using YrSDK::YrComponent;
 using YrSDK::YrProperty;
 
-TEST(YrPropertyTest, FacadeOnlyTextForms) {
-  YrProperty b = YrProperty::MakeFacade("Flag", kPropertyTypeBool);
-  ASSERT_TRUE(b.IsFacadeOnly());
-  EXPECT_EQ(b.AsString(), "false");
-  EXPECT_TRUE(b.SetString("TRUE"));
-  EXPECT_EQ(b.AsString(), "true");
-  EXPECT_TRUE(b.SetString("yes"));  // anything but "true" is 0
-  EXPECT_EQ(b.AsInt(), 0);
-  EXPECT_TRUE(b.SetDouble(0.7));
-  EXPECT_EQ(b.AsString(), "false");
+// A property that lives only in the facade holds an engine property: its
+// texts and conversions are the engine's, the same as for a scene's own.
+TEST(YrPropertyTest, FacadeOnlyPropertiesUseTheEngineForms) {
+  VObject object("YrPropertyTestObject", "Owner");
+  const int types[] = {kPropertyTypeInt,  kPropertyTypeBool,   kPropertyTypeFloat,
+                       kPropertyTypeDouble, kPropertyTypeCharPtr, kPropertyTypeEnum,
+                       kPropertyTypeTime, kPropertyTypeString, kPropertyTypeAction};
+  for (int type : types) {
+    YrProperty facade = YrProperty::MakeFacade("P", type);
+    ASSERT_TRUE(facade.IsFacadeOnly()) << type;
+    YrProperty engine(object.CreateProperty("P" + std::to_string(type), type));
+    ASSERT_TRUE(engine.IsValid()) << type;
+    facade.SetEnumItems({"Wire Frame", "Textured"});
+    engine.SetEnumItems({"Wire Frame", "Textured"});
+    EXPECT_STREQ(facade.GetPropertyTypeName(), engine.GetPropertyTypeName());
+    EXPECT_EQ(facade.AsString(), engine.AsString()) << type;
+    for (double value : {0.7, 1.0, -42.5, 3e9}) {
+      EXPECT_EQ(facade.SetDouble(value), engine.SetDouble(value)) << type;
+      EXPECT_EQ(facade.AsString(), engine.AsString()) << type << " " << value;
+      EXPECT_EQ(facade.AsDouble(), engine.AsDouble()) << type << " " << value;
+      EXPECT_EQ(facade.AsInt(), engine.AsInt()) << type << " " << value;
+    }
+    for (const char* text : {"true", "TRUE", "-42abc", "2.5", "Textured", "45", "hi"}) {
+      EXPECT_EQ(facade.SetString(text), engine.SetString(text)) << type << " " << text;
+      EXPECT_EQ(facade.AsString(), engine.AsString()) << type << " " << text;
+    }
+  }
 
-  YrProperty i = YrProperty::MakeFacade("Count", kPropertyTypeInt);
-  EXPECT_TRUE(i.SetString("-42abc"));
-  EXPECT_EQ(i.AsString(), "-42");
-  EXPECT_EQ(i.AsDouble(), -42.0);
+  YrProperty b = YrProperty::MakeFacade("Flag", kPropertyTypeBool);
+  EXPECT_EQ(b.AsString(), "False");
+  EXPECT_FALSE(b.SetString("true"));  // the engine takes text only for strings
+  EXPECT_TRUE(b.SetInt(1));
+  EXPECT_EQ(b.AsString(), "True");
+  EXPECT_TRUE(b.SetDouble(0.7));  // truncated toward zero first
+  EXPECT_EQ(b.AsString(), "False");
 
   YrProperty d = YrProperty::MakeFacade("Size", kPropertyTypeDouble);
-  EXPECT_TRUE(d.SetString("2.5"));
+  EXPECT_TRUE(d.SetDouble(2.5));
   EXPECT_EQ(d.AsString(), "2.500000");
   int ignored = 1;
   EXPECT_FALSE(d.GetInt(ignored));
 
   YrProperty e = YrProperty::MakeFacade("Mode", kPropertyTypeEnum);
   e.SetEnumItems({"Wire Frame", "Textured"});
-  EXPECT_TRUE(e.SetString("Textured"));
-  EXPECT_EQ(e.AsInt(), 1);
-  EXPECT_FALSE(e.SetString("textured"));  // exact match only
+  EXPECT_EQ(e.GetEnumItemCount(), 2);
+  EXPECT_TRUE(e.SetInt(1));
   EXPECT_EQ(e.AsString(), "Textured");
 
-  YrProperty t = YrProperty::MakeFacade("When", kPropertyTypeTime);
-  EXPECT_TRUE(t.SetString("45"));
-  EXPECT_EQ(t.AsString(), "45");
+  YrProperty s = YrProperty::MakeFacade("Label", kPropertyTypeString);
+  EXPECT_TRUE(s.SetString("hi"));
+  EXPECT_EQ(s.AsString(), "hi");
+  s.SetMinMax(1, 2);
+  EXPECT_EQ(s.GetMin(), 1);
+  EXPECT_EQ(s.GetMax(), 2);
+
+  // A copy of the handle is the same property.
+  YrProperty copy = s;
+  EXPECT_TRUE(copy == s);
+  EXPECT_TRUE(copy.SetString("there"));
+  EXPECT_EQ(s.AsString(), "there");
 
   EXPECT_FALSE(YrProperty::MakeFacade("V", kPropertyTypeVector3d).IsValid());
 }
