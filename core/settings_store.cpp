@@ -20,17 +20,33 @@ std::string JoinPath(const std::string& folder, const char* name) {
   return folder + "/" + name;
 }
 
+// A damaged file is set aside as NAME.damaged, or NAME.damaged.1 to
+// NAME.damaged.9 while earlier copies are still there: a copy set aside in
+// an earlier run is never replaced by a later one.
+constexpr int kAsideNames = 10;
+
+bool IsTaken(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0 || errno != ENOENT;
+}
+
 // Moves a damaged file out of the way so that the next Save does not
-// replace the only copy of what could not be read.
-void SetAside(const std::string& path, const char* why) {
-  const std::string aside = path + ".damaged";
-  if (std::rename(path.c_str(), aside.c_str()) == 0) {
+// replace the only copy of what could not be read. False when the file
+// stays where it is; Save must then leave it alone.
+bool SetAside(const std::string& path, const char* why) {
+  for (int i = 0; i < kAsideNames; ++i) {
+    const std::string aside = i == 0 ? path + ".damaged" : path + ".damaged." + std::to_string(i);
+    if (IsTaken(aside)) continue;
+    if (std::rename(path.c_str(), aside.c_str()) != 0) break;
     std::fprintf(stderr, "warning: settings file '%s' %s; kept as '%s', defaults used for the rest\n",
                  path.c_str(), why, aside.c_str());
-  } else {
-    std::fprintf(stderr, "warning: settings file '%s' %s; defaults used for the rest\n", path.c_str(),
-                 why);
+    return true;
   }
+  std::fprintf(stderr,
+               "warning: settings file '%s' %s; left where it is and not saved over, defaults used "
+               "for the rest\n",
+               path.c_str(), why);
+  return false;
 }
 
 }  // namespace
@@ -120,6 +136,7 @@ VSettingsTable VSettingsStore::Snapshot(int table) const {
 bool VSettingsStore::Load(const std::string& folder) {
   bool clean = true;
   VSettingsTable loaded[kTableCount];
+  bool left[kTableCount] = {};
   for (int i = 0; i < kTableCount; ++i) {
     const std::string path = JoinPath(folder, kTableNames[i]);
     std::string text;
@@ -127,11 +144,11 @@ bool VSettingsStore::Load(const std::string& folder) {
       case VSettingsReadResult::kMissing:
         continue;
       case VSettingsReadResult::kUnreadable:
-        SetAside(path, "cannot be read");
+        left[i] = !SetAside(path, "cannot be read");
         clean = false;
         continue;
       case VSettingsReadResult::kTooLarge:
-        SetAside(path, "is too large");
+        left[i] = !SetAside(path, "is too large");
         clean = false;
         continue;
       case VSettingsReadResult::kOk:
@@ -150,12 +167,15 @@ bool VSettingsStore::Load(const std::string& folder) {
       } else {
         std::snprintf(why, sizeof why, "is damaged (%zu entries too long)", report.refused_entries);
       }
-      SetAside(path, why);
+      left[i] = !SetAside(path, why);
       clean = false;
     }
   }
   std::lock_guard<std::mutex> lock(mutex_);
-  for (int i = 0; i < kTableCount; ++i) tables_[i] = std::move(loaded[i]);
+  for (int i = 0; i < kTableCount; ++i) {
+    tables_[i] = std::move(loaded[i]);
+    left_in_place_[i] = left[i];
+  }
   return clean;
 }
 
@@ -167,14 +187,25 @@ bool VSettingsStore::Save(const std::string& folder) {
     return false;
   }
   std::string texts[kTableCount];
+  bool left[kTableCount];
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (int i = 0; i < kTableCount; ++i) texts[i] = VSettingsFileFormat(tables_[i]);
+    for (int i = 0; i < kTableCount; ++i) {
+      texts[i] = VSettingsFileFormat(tables_[i]);
+      left[i] = left_in_place_[i];
+    }
   }
   bool ok = true;
   for (int i = 0; i < kTableCount; ++i) {
+    const std::string path = JoinPath(folder, kTableNames[i]);
+    if (left[i]) {
+      // The damaged file could not be set aside: it is the only copy.
+      std::fprintf(stderr, "warning: settings file '%s' damaged and not saved over\n", path.c_str());
+      ok = false;
+      continue;
+    }
     std::string error;
-    if (!VSettingsFileWriteAtomic(JoinPath(folder, kTableNames[i]), texts[i], &error)) {
+    if (!VSettingsFileWriteAtomic(path, texts[i], &error)) {
       std::fprintf(stderr, "warning: settings not saved: %s\n", error.c_str());
       ok = false;
     }

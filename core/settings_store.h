@@ -11,8 +11,10 @@
 // Load and Save keep the tables as text files in the configuration folder,
 // one file per table named as the table (see core/settings_file.h). Save
 // replaces each file atomically. Load keeps what a damaged file holds,
-// moves the file aside to NAME.damaged and says so on stderr; a damaged or
-// missing file never stops start-up.
+// moves the file aside to NAME.damaged (NAME.damaged.1 to .9 when earlier
+// copies are there, which are never replaced) and says so on stderr; a
+// damaged or missing file never stops start-up. A damaged file that cannot
+// be moved aside stays, and Save does not write over it.
 
 #include <mutex>
 #include <optional>
@@ -95,8 +97,9 @@ class VSettingsStore {
   // unreadable; the tables then hold what could be read.
   bool Load(const std::string& folder);
   // Writes every table to its file in folder, creating the folder (not its
-  // parents) when missing. False, with a warning on stderr, when a file
-  // could not be written; the files written before stay.
+  // parents) when missing; a damaged file that the last Load could not set
+  // aside is not written over. False, with a warning on stderr, when a file
+  // could not be written or was left so; the other files are written.
   bool Save(const std::string& folder);
 
  private:
@@ -112,6 +115,7 @@ class VSettingsStore {
   mutable std::mutex mutex_;
   std::mutex save_mutex_;  // one Save at a time: they share temporary names
   VSettingsTable tables_[kTableCount];
+  bool left_in_place_[kTableCount] = {};  // damaged files the last Load could not set aside
 };
 
 // A handle on a table of the process-wide store.

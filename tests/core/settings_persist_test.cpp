@@ -124,6 +124,50 @@ TEST_F(SettingsPersist, DamagedFilesAreSetAsideAndWhatParsesIsKept) {
   EXPECT_EQ(again.Open(kVSettingsApplication).GetText("Sync", "Internal", ""), "PAL");
 }
 
+// A file damaged again later never replaces the copy set aside before; with
+// every name for a copy taken the damaged file stays where it is, and
+// saving leaves it alone while the other tables are written.
+TEST_F(SettingsPersist, ADamagedFileNeverCostsAnEarlierCopyOrItself) {
+  ASSERT_EQ(::mkdir(Config().c_str(), 0755), 0);
+  const std::string app_path = Config() + kVSettingsApplication;
+  const std::string first = "[Display]\nGridSpacing = 4\n\x01first\n";
+  const std::string second = "[Display]\nGridSpacing = 5\n\x01second\n";
+  ASSERT_TRUE(WriteFileBytes(app_path + ".damaged", first));
+  ASSERT_TRUE(WriteFileBytes(app_path, second));
+  {
+    VSettingsStore store;
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(store.Load(Config()));
+    const std::string warnings = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(warnings.find("kept as '" + app_path + ".damaged.1'"), std::string::npos) << warnings;
+    EXPECT_EQ(store.Open(kVSettingsApplication).GetText("Display", "GridSpacing", ""), "5");
+    EXPECT_EQ(ReadFileBytes(app_path + ".damaged"), first);
+    EXPECT_EQ(ReadFileBytes(app_path + ".damaged.1"), second);
+    EXPECT_FALSE(Exists(app_path));
+    EXPECT_TRUE(store.Save(Config()));
+    EXPECT_NE(ReadFileBytes(app_path).find("GridSpacing = 5\n"), std::string::npos);
+  }
+
+  for (int i = 2; i <= 9; ++i) {
+    ASSERT_TRUE(WriteFileBytes(app_path + ".damaged." + std::to_string(i), "taken"));
+  }
+  ASSERT_TRUE(WriteFileBytes(app_path, second));
+  VSettingsStore store;
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(store.Load(Config()));
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("left where it is"), std::string::npos);
+  EXPECT_EQ(store.Open(kVSettingsApplication).GetText("Display", "GridSpacing", ""), "5");
+  ASSERT_TRUE(store.Open(kVSettingsApplication).Set("Display", "GridSpacing", "6"));
+  ASSERT_TRUE(store.Open(kVSettingsFilters).Set("F", "A", "1"));
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(store.Save(Config()));
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("not saved over"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(app_path), second);
+  EXPECT_EQ(ReadFileBytes(app_path + ".damaged"), first);
+  EXPECT_EQ(ReadFileBytes(app_path + ".damaged.1"), second);
+  EXPECT_NE(ReadFileBytes(Config() + kVSettingsFilters).find("A = 1\n"), std::string::npos);
+}
+
 TEST_F(SettingsPersist, UnreadableEntriesDoNotStopStartUp) {
   ASSERT_EQ(::mkdir(Config().c_str(), 0755), 0);
   // A folder where a file should be, and a pipe nobody writes to.
