@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "core/home_folder.h"
 #include "core/settings_session.h"
@@ -16,7 +17,9 @@ namespace {
 std::mutex g_mutex;
 std::unique_ptr<VScene> g_scene;
 std::unique_ptr<VOGLRenderer> g_renderer;
-bool g_settings_loaded = false;
+// The configuration folder the settings came from; empty when the engine
+// runs on the defaults alone, which are then not saved.
+std::string g_config_folder;
 
 }  // namespace
 
@@ -25,9 +28,13 @@ bool YrKernel::Init(const char* /*parameters*/) {
   if (g_scene) return true;
   // The settings tables get their defaults, then what the configuration
   // folder holds. Without a home folder the engine runs on the defaults
-  // (the reason has gone to stderr).
+  // (the reason has gone to stderr). A damaged file does not change what
+  // Close saves: it has been set aside (or is left alone by the save) and
+  // its table holds what could be read, so the intact tables must still go
+  // back to their files.
   if (VHomeFolderInit(VHomeFolderQueryOfProcess())) {
-    g_settings_loaded = VSettingsStartUp(VSettingsStore::Global(), VGetConfigFolder());
+    g_config_folder = VGetConfigFolder();
+    VSettingsStartUp(VSettingsStore::Global(), g_config_folder);
   }
   VSceneRegisterObjectFactories();
   g_scene = std::make_unique<VScene>();
@@ -41,9 +48,9 @@ void YrKernel::Close() {
   if (!g_scene) return;
   g_renderer.reset();  // it refers to the scene
   g_scene.reset();
-  // The time settings and every table go back to their files.
-  if (g_settings_loaded) VSettingsShutDown(VSettingsStore::Global(), VGetConfigFolder());
-  g_settings_loaded = false;
+  // The time settings and every table go back to the files they came from.
+  if (!g_config_folder.empty()) VSettingsShutDown(VSettingsStore::Global(), g_config_folder);
+  g_config_folder.clear();
 }
 
 bool YrKernel::IsStarted() {
@@ -51,8 +58,16 @@ bool YrKernel::IsStarted() {
   return g_scene != nullptr;
 }
 
-VScene* YrKernel::GetScene() { return g_scene.get(); }
+// Under the lock, as Init and Close change both pointers: a loader or
+// drawing thread may ask while another thread starts or stops the engine.
+VScene* YrKernel::GetScene() {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  return g_scene.get();
+}
 
-VOGLRenderer* YrKernel::GetRenderer() { return g_renderer.get(); }
+VOGLRenderer* YrKernel::GetRenderer() {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  return g_renderer.get();
+}
 
 }  // namespace YrSDK

@@ -13,7 +13,8 @@ class YrKernel {
   static bool Init(const char* parameters = "");
   static void Close();
   static bool IsStarted();
-  // The engine's scene; null while the engine is stopped.
+  // The engine's scene; null while the engine is stopped. Both may be
+  // asked for from any thread; what they point to is not guarded.
   static VScene* GetScene();
   // The engine's renderer, made at start; null while the engine is stopped.
   static VOGLRenderer* GetRenderer();
