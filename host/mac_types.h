@@ -117,12 +117,26 @@ enum : Style {
 
 enum : OSErr {
   noErr = 0,
+  ioErr = -36,                  // a file read failed
+  eofErr = -39,                 // a read reaches past the end of the file
+  fnfErr = -43,                 // the file does not exist
   paramErr = -50,               // a parameter is missing or out of range
   memFullErr = -108,            // not enough memory (or a size refused)
   nilHandleErr = -109,          // a handle is null or not a live handle
   userCanceledErr = -128,       // the operation was cancelled
   couldNotResolveDataRef = -2000,
   cantOpenHandler = -2004,      // a media handler cannot be opened
+  invalidMedia = -2008,         // not a live media
+  invalidTrack = -2009,         // not a live track
+  invalidMovie = -2010,         // not a live movie
+  invalidDataRef = -2012,       // a data reference that cannot be read
+  invalidDuration = -2014,      // a duration out of range
+  invalidTime = -2015,          // a time out of range
+  mediaTypesDontMatch = -2018,  // segments moved between media of different types
+  dataNotOpenForRead = -2042,   // the data handler is not open for reading
+  dataNoDataRef = -2047,        // the data handler has no data reference
+  noMovieFound = -2048,         // the file holds no movie (not a sound file)
+  badDataRefIndex = -2050,      // no data reference at that index
   notEnoughDataErr = -2149,     // the data handler has not got all bytes yet
 };
 
