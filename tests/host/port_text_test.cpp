@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+// fontconfig keeps a block of its one-time set-up that no pointer reaches
+// any more; it is fontconfig's own and happens once a process.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 namespace {
 
 // A length-prefixed copy of `text`.
