@@ -9,6 +9,7 @@
 #include "core/progress.h"
 #include "core/property.h"
 #include "core/time_mode.h"
+#include "document/audio_media.h"
 #include "scene/object_factories.h"
 #include "scene/scene.h"
 #include "zynfile/field_block.h"
@@ -50,6 +51,7 @@ bool VZynSceneReader::Read(std::string* message) {
     ReadConnections();
     ReadObjectSection("ObjectData", kVZynModeData);
     ReadSceneSettings();  // older files keep these at the top level
+    VZynReadAudioMedia(file_, scene_);
     VZynReadFieldBlock(file_, "Version5", [this] { ReadVersion5Settings(); });
   } else {
     ReadVersion5Settings();  // the version 5 layout: all at the top level
@@ -225,6 +227,7 @@ void VZynSceneReader::ReadVersion5Settings() {
   Report("Retrieving 3d icons");
   Report("Retrieving constraints");
   VZynReadFieldBlock(file_, "Settings", [this] { ReadSettings(); });
+  VZynReadAudioMedia(file_, scene_);
   Report("Retrieving takes");
   VTakeReadOptions takes;
   takes.models_animation = options_.models_animation;

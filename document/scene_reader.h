@@ -1,7 +1,8 @@
 #pragma once
 // Reads a scene document from an opened Zyn file into a scene, in the
 // document's order: definitions, objects with their properties, relations,
-// connections, object data, then the settings and takes of "Version5".
+// connections, object data, then the settings, audio clips and takes of
+// "Version5".
 // What cannot be read is skipped; a container error stops the read and the
 // scene keeps what was read so far.
 

@@ -8,6 +8,7 @@
 #include "core/progress.h"
 #include "core/property.h"
 #include "core/time_mode.h"
+#include "document/audio_media.h"
 #include "scene/object_factories.h"
 #include "scene/scene.h"
 #include "zynfile/zyn_file.h"
@@ -227,6 +228,7 @@ bool VZynSceneWriter::Write(std::string* message) {
   }
   file_.FieldWriteBlockEnd();
   file_.FieldWriteEnd();
+  VZynWriteAudioMedia(file_, scene_);
   Report("Storing takes");
   VTakesStore(file_, scene_.takes(), progress_);
   file_.FieldWriteBlockEnd();

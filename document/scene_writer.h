@@ -1,7 +1,7 @@
 #pragma once
 // Writes a scene as a document into a Zyn file being created: definitions,
 // objects, relations, object data, connections, then "Version5" with the
-// settings and takes.
+// settings, audio clips and takes.
 
 #include <string>
 

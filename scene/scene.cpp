@@ -64,6 +64,7 @@ void VScene::Clear() {
   while (!objects_.empty()) objects_.pop_back();
   MakeSystemCameras();
   settings_ = VSceneSettings{};
+  audio_clips_.clear();
 }
 
 VSceneObject* VScene::Add(std::unique_ptr<VSceneObject> object, bool allow_duplicate_name) {

@@ -1,7 +1,7 @@
 #pragma once
 // The scene: every object read from a file or made by the engine, found by
 // full name ("Model::Cube"), plus the seven producer cameras that always
-// exist and the scene-wide settings a file carries.
+// exist, the scene-wide settings a file carries and its audio clips.
 
 #include <memory>
 #include <string>
@@ -12,6 +12,7 @@
 #include "animation/take_list.h"
 #include "core/plug.h"
 #include "core/time.h"
+#include "scene/audio_clip.h"
 #include "scene/scene_object.h"
 
 struct VTimeMarker {
@@ -37,6 +38,8 @@ struct VSceneSettings {
   int fog_mode = 0;
   double fog_density = 0, fog_start = 0, fog_end = 0;
   double fog_color[4] = {1, 1, 1, 1};
+  // AudioMedia: the delay of every clip's playback, seconds ("PlaybackDelay").
+  double audio_playback_delay = 0.0;
 };
 
 class VScene {
@@ -71,6 +74,10 @@ class VScene {
   VSceneSettings& settings() { return settings_; }
   const VSceneSettings& settings() const { return settings_; }
 
+  // The audio clips, in the file's order (emptied by Clear).
+  std::vector<VAudioClip>& audio_clips() { return audio_clips_; }
+  const std::vector<VAudioClip>& audio_clips() const { return audio_clips_; }
+
   // The takes; the current one feeds the animated properties, which read
   // at the player's current time.
   VTakeList& takes() { return takes_; }
@@ -96,6 +103,7 @@ class VScene {
   std::unordered_map<std::string, VSceneObject*> by_name_;
   NameWatch name_watch_{*this};
   VSceneSettings settings_;
+  std::vector<VAudioClip> audio_clips_;
   VPlayerControl player_;
   VTakeList takes_;  // after the objects: destroyed first, it unbinds its properties
 };

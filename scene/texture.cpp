@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "scene/media_file_path.h"
 #include "zynfile/zyn_file.h"
 
 namespace {
@@ -34,11 +35,6 @@ bool ReadDoubles(VZynFile& file, const char* name, double* out, int count) {
   return ok;
 }
 
-bool IsAbsolute(const std::string& path) {
-  // "/..." here, "C:\..." or "\\server\..." in files written on Windows.
-  return (!path.empty() && (path[0] == '/' || path[0] == '\\')) || (path.size() > 2 && path[1] == ':');
-}
-
 }  // namespace
 
 VTexture::VTexture(const std::string& name) : VSceneObject("Texture", name, "") {}
@@ -48,23 +44,7 @@ void VTexture::SetUVTranslation(const YrSDK::YrVector2<double>& uv) { uv_transla
 void VTexture::SetUVScaling(const YrSDK::YrVector2<double>& uv) { uv_scaling_ = FiniteOr(uv, 1.0); }
 
 std::vector<std::string> VTexture::GetImageCandidates(const std::string& scene_file_path) const {
-  std::vector<std::string> candidates;
-  auto add = [&candidates](const std::string& path) {
-    if (!path.empty() && std::find(candidates.begin(), candidates.end(), path) == candidates.end())
-      candidates.push_back(path);
-  };
-  add(file_name_);
-  if (!relative_file_name_.empty()) {
-    std::string folder;
-    const std::size_t slash = scene_file_path.find_last_of("/\\");
-    if (slash != std::string::npos) folder = scene_file_path.substr(0, slash + 1);
-    const std::string joined = IsAbsolute(relative_file_name_) ? relative_file_name_ : folder + relative_file_name_;
-    add(joined);
-    std::string forward = joined;
-    std::replace(forward.begin(), forward.end(), '\\', '/');
-    add(forward);
-  }
-  return candidates;
+  return VMediaFileCandidates(file_name_, relative_file_name_, scene_file_path);
 }
 
 bool VTexture::Retrieve(VZynFile& file, int mode) {

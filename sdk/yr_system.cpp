@@ -52,6 +52,39 @@ YrComponent YrSystem::FindModel(const std::string& full_name) const {
   return YrComponent(scene_ ? scene_->Find(full_name) : nullptr);
 }
 
+namespace {
+
+const VAudioClip* ClipAt(const VScene* scene, int index) {
+  if (!scene || index < 0 || static_cast<size_t>(index) >= scene->audio_clips().size()) return nullptr;
+  return &scene->audio_clips()[static_cast<size_t>(index)];
+}
+
+}  // namespace
+
+int YrSystem::GetAudioClipCount() const { return scene_ ? static_cast<int>(scene_->audio_clips().size()) : 0; }
+
+YrAudioClip YrSystem::GetAudioClip(int index) const {
+  YrAudioClip out;
+  if (const VAudioClip* clip = ClipAt(scene_, index)) {
+    out.name = clip->name;
+    out.path = clip->file_name;
+    out.relative_path = clip->relative_file_name;
+    out.start = YrTime(clip->start);
+  }
+  return out;
+}
+
+std::string YrSystem::FindAudioClipFile(int index, const std::string& scene_file_path) const {
+  const VAudioClip* clip = ClipAt(scene_, index);
+  return clip ? clip->FindFile(scene_file_path) : std::string();
+}
+
+bool YrSystem::RemoveAudioClip(int index) {
+  if (!ClipAt(scene_, index)) return false;
+  scene_->audio_clips().erase(scene_->audio_clips().begin() + index);
+  return true;
+}
+
 YrRenderer YrSystem::GetRenderer() const { return YrRenderer(scene_ ? YrKernel::GetRenderer() : nullptr); }
 
 }  // namespace YrSDK
