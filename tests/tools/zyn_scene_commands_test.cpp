@@ -57,6 +57,19 @@ TEST_F(ZynSceneCommandsTest, DemoWritesBothForms) {
   const std::string text = ReadFileBytes(ascii);
   EXPECT_TRUE(Has(text, "\"" + dir_.File("a_checker.tga") + "\"")) << "absolute FileName";
   EXPECT_TRUE(Has(text, "RelativeFilename: \"a_checker.tga\"")) << "RelativeFilename";
+  // And its tone: one second of 16-bit mono PCM at 44100 Hz, which the
+  // scene's audio clip names by both paths and starts half a second in.
+  for (const char* stem : {"a", "b"}) {
+    const std::string wave = ReadFileBytes(dir_.File(std::string(stem) + "_tone.wav"));
+    ASSERT_EQ(wave.size(), 44u + 2 * 44100) << stem;
+    EXPECT_EQ(wave.substr(0, 4), "RIFF");
+    EXPECT_EQ(wave.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(wave.substr(36, 4), "data");
+  }
+  EXPECT_TRUE(Has(text, "AudioFile: \"Tone\" {")) << "AudioFile";
+  EXPECT_TRUE(Has(text, "Filename: \"" + dir_.File("a_tone.wav") + "\"")) << "Filename";
+  EXPECT_TRUE(Has(text, "Slip: 0.5")) << "Slip";
+  EXPECT_TRUE(Has(text, "RelativeFilename: \"a_tone.wav\"")) << "RelativeFilename";
   Result bad = Zyn("demo");
   EXPECT_EQ(bad.code, 2);
   EXPECT_TRUE(Has(bad.err, "zyn: usage:")) << bad.err;
@@ -78,6 +91,10 @@ TEST_F(ZynSceneCommandsTest, InfoListsTheTakes) {
   EXPECT_TRUE(Has(r.out, "\"Texture\":1")) << r.out;
   EXPECT_TRUE(Has(r.out, "\"Deformer\":4")) << r.out;  // the tube's skin and clusters
   EXPECT_TRUE(Has(r.out, "\"Shader\":2")) << r.out;
+  // The tone, from half a second on.
+  EXPECT_TRUE(Has(r.out, "\"audioClips\":[{\"name\":\"Tone\",\"path\":\"" + dir_.File("s_tone.wav") +
+                             "\",\"relativePath\":\"s_tone.wav\",\"start\":" + std::to_string(15 * kFrame) + "}]"))
+      << r.out;
 }
 
 TEST_F(ZynSceneCommandsTest, EvalInTheSecondTake) {

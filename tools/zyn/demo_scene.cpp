@@ -1,5 +1,6 @@
 #include "tools/zyn/demo_scene.h"
 
+#include "tools/zyn/demo_audio.h"
 #include "tools/zyn/demo_cameras.h"
 #include "tools/zyn/demo_meshes.h"
 #include "tools/zyn/demo_support.h"
@@ -122,6 +123,7 @@ void BuildDemoScene(VScene& scene) {
   AddDemoMeshes(scene, *takes.Find("Take 001"), *takes.Find("Take 002"));
   takes.SetCurrent(takes.Find("Take 001"));
   scene.settings().time_mode = 6;
+  AddDemoAudio(scene);
 }
 
 }  // namespace zyn_tool

@@ -1,7 +1,8 @@
 #pragma once
 // The bundled sample scene, built in the running engine: a small model
 // hierarchy animated in two takes that together use every interpolation,
-// tangent mode and extrapolation the curves know.
+// tangent mode and extrapolation the curves know, with meshes, cameras,
+// lights and one audio clip.
 
 class VScene;
 

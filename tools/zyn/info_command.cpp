@@ -146,6 +146,23 @@ int InfoCommand(int argc, char** argv) {
   json.Key("currentTake");
   YrSDK::YrTake current = system.GetCurrentTake();
   if (loaded && current.IsValid()) json.String(current.GetName()); else json.Null();
+  // Each clip's sound file as the scene names it, and its start in ticks.
+  json.Key("audioClips");
+  json.BeginArray();
+  for (int i = 0; loaded && i < system.GetAudioClipCount(); ++i) {
+    const YrSDK::YrAudioClip clip = system.GetAudioClip(i);
+    json.BeginObject();
+    json.Key("name");
+    json.String(clip.name);
+    json.Key("path");
+    json.String(clip.path);
+    json.Key("relativePath");
+    json.String(clip.relative_path);
+    json.Key("start");
+    json.Int(clip.start.Get());
+    json.EndObject();
+  }
+  json.EndArray();
   json.Key("summary");
   if (readable) WriteSummary(file, json); else json.Null();
   json.EndObject();
