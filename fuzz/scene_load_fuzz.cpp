@@ -1,7 +1,7 @@
 // The scene loader, whole files in either form: objects, properties,
-// connections, settings and takes, then the animation evaluated and the
-// meshes deformed and triangulated, and each scene drawn once by the
-// renderer at a tiny size on the software context.
+// connections, settings, audio clips and takes, then the animation
+// evaluated and the meshes deformed and triangulated, and each scene drawn
+// once by the renderer at a tiny size on the software context.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -84,6 +84,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The renderer's walk: every model drawn (textured, then as wires).
   Draw(0);
   Draw(1);
+  // The audio clips, as the viewer takes them.
+  YrSDK::YrSystem system;
+  for (int i = 0; i < system.GetAudioClipCount(); ++i) {
+    const YrSDK::YrAudioClip clip = system.GetAudioClip(i);
+    sink += static_cast<double>(clip.name.size() + clip.path.size() + clip.relative_path.size());
+    sink += clip.start.GetSecondDouble();
+  }
   // Switching takes binds another animation.
   for (int t = 0; t < scene.takes().GetCount(); ++t) scene.takes().SetCurrent(scene.takes().Get(t));
   volatile double keep = sink;
