@@ -15,7 +15,7 @@ namespace {
 ComponentResult ImporterOpen(ImporterGlobalsHandle storage, ComponentInstance self) {
   if (storage != nullptr) return noErr;
   Handle h = NewHandleClear(sizeof(ImporterGlobals));
-  if (h == nullptr || MemError() != noErr) return MemError() != noErr ? ComponentResult(MemError()) : ComponentResult(memFullErr);
+  if (h == nullptr) return MemError() != noErr ? ComponentResult(MemError()) : ComponentResult(memFullErr);
   auto* globals = reinterpret_cast<ImporterGlobals*>(*h);
   globals->self = self;
   globals->width = kDefaultTrackWidth;

@@ -37,7 +37,7 @@ ComponentResult MediaOpen(MediaGlobalsHandle storage, ComponentInstance self) {
   SInt32 instanceId = 0;
   if (storage == nullptr) {
     Handle h = NewHandleClear(sizeof(MediaGlobals));
-    if (h == nullptr || MemError() != noErr) return MemError() != noErr ? ComponentResult(MemError()) : ComponentResult(memFullErr);
+    if (h == nullptr) return MemError() != noErr ? ComponentResult(MemError()) : ComponentResult(memFullErr);
     SetComponentInstanceStorage(self, h);
     auto* globals = reinterpret_cast<MediaGlobals*>(*h);
     globals->self = self;

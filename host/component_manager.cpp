@@ -467,13 +467,16 @@ OSErr HostParseResourceFork(const void* fork, std::size_t size, std::vector<Host
     const std::uint64_t references = typeList + be16(map + entry + 6);
     for (std::uint64_t r = 0; r < count; ++r) {
       const std::uint64_t ref = references + r * kReferenceSize;
-      if (ref + kReferenceSize > mapLength) return damaged("a reference list of '" + fourCharText(type) + "' runs past the map");
+      if (ref + kReferenceSize > mapLength) {
+        return damaged("a reference list of '" + fourCharText(type) + "' runs past the map");
+      }
       const SInt16 id = static_cast<SInt16>(be16(map + ref));
+      const std::string named = "'" + fourCharText(type) + "' " + std::to_string(id);
       const std::uint64_t at = be24(map + ref + 5);
-      if (at + 4 > dataLength) return damaged("'" + fourCharText(type) + "' " + std::to_string(id) + " lies outside the data area");
+      if (at + 4 > dataLength) return damaged(named + " lies outside the data area");
       const std::uint64_t length = be32(data + at);
-      if (length > dataLength - at - 4) return damaged("'" + fourCharText(type) + "' " + std::to_string(id) + " runs past the data area");
-      if (!seen.insert({type, id}).second) return damaged("'" + fourCharText(type) + "' " + std::to_string(id) + " is listed twice");
+      if (length > dataLength - at - 4) return damaged(named + " runs past the data area");
+      if (!seen.insert({type, id}).second) return damaged(named + " is listed twice");
       if (seen.size() > maxResources) return damaged("more resources than the map has references");
       HostResource resource;
       resource.type = type;

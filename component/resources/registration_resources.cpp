@@ -101,7 +101,8 @@ std::string vers() {
   b.u8(0);     // non-release
   b.u16(0);    // region
   b.pascal("6.0");
-  b.pascal("QTZyn 6.0, 3D ZYN component: imports ZYN scene files as movies and draws them with its own media handler");
+  b.pascal("QTZyn 6.0, 3D ZYN component: imports ZYN scene files as movies"
+           " and draws them with its own media handler");
   return b.data;
 }
 
@@ -146,7 +147,8 @@ std::string BuildRegistrationFork() {
   }
   const auto typeCount = static_cast<std::uint32_t>(typeStarts.size());
   const std::uint32_t typeListSize = 2 + typeCount * kTypeEntrySize;
-  const std::uint32_t mapLength = kMapHeaderSize + typeListSize + static_cast<std::uint32_t>(resources.size()) * kReferenceSize;
+  const std::uint32_t mapLength =
+      kMapHeaderSize + typeListSize + static_cast<std::uint32_t>(resources.size()) * kReferenceSize;
   const auto dataLength = static_cast<std::uint32_t>(data.data.size());
   const auto dataOffset = static_cast<std::uint32_t>(kRegistrationDataOffset);
   const std::uint32_t mapOffset = dataOffset + dataLength;

@@ -297,14 +297,15 @@ TEST(EntryPoints, WithoutStorageOrBlock) {
     ComponentParameters block = HostMakeComponentParameters(selector);
     EXPECT_EQ(handler(&block, nullptr), badComponentSelector) << selector;
   }
-  ComponentParameters target = HostMakeComponentParameters(kComponentTargetSelect, static_cast<ComponentInstance>(nullptr));
+  const auto noInstance = static_cast<ComponentInstance>(nullptr);
+  ComponentParameters target = HostMakeComponentParameters(kComponentTargetSelect, noInstance);
   EXPECT_EQ(handler(&target, nullptr), badComponentInstance);
   ComponentParameters canDo = HostMakeComponentParameters(kComponentCanDoSelect, SInt16(0x502));
   EXPECT_EQ(handler(&canDo, nullptr), 0);
   ComponentParameters version = HostMakeComponentParameters(kComponentVersionSelect);
   EXPECT_EQ(importer(&version, nullptr), kVersion);
   EXPECT_EQ(handler(&version, nullptr), kVersion);
-  ComponentParameters close = HostMakeComponentParameters(kComponentCloseSelect, static_cast<ComponentInstance>(nullptr));
+  ComponentParameters close = HostMakeComponentParameters(kComponentCloseSelect, noInstance);
   EXPECT_EQ(handler(&close, nullptr), noErr);
 }
 
