@@ -26,8 +26,22 @@ const char* const kGenericTypes[] = {"Video", "Pose"};
 
 }  // namespace
 
+namespace {
+
+// Adds a built-in creator only where none is registered: an application's
+// own creator for a type is kept, whenever and however often the built-ins
+// are registered (every scene load does).
+struct BuiltInRegistry {
+  VClassRegistry& registry;
+  void RegisterCreator(const std::string& class_name, VObjectCreator creator) {
+    if (!registry.HasCreator(class_name)) registry.RegisterCreator(class_name, std::move(creator));
+  }
+};
+
+}  // namespace
+
 void VSceneRegisterObjectFactories() {
-  VClassRegistry& registry = VClassRegistry::Instance();
+  BuiltInRegistry registry{VClassRegistry::Instance()};
   registry.RegisterCreator("ZynStorable/Model", [](const std::string& name, const std::string& subtype) {
     // The subtype picks the class; anything unknown is a plain model.
     if (subtype == "Mesh") return std::unique_ptr<VObject>(new VModelPolymesh(name));

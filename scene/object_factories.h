@@ -1,7 +1,8 @@
 #pragma once
 // Registers the creation functions of every storable object type under
-// "ZynStorable/" + type name ("ZynStorable/Model", ...). Safe to call more
-// than once.
+// "ZynStorable/" + type name ("ZynStorable/Model", ...) where no creation
+// function is registered yet: a creator an application registered for a
+// type is kept. Safe to call more than once.
 
 void VSceneRegisterObjectFactories();
 

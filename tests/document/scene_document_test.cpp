@@ -11,6 +11,7 @@
 
 #include "support/scene_memory.h"
 #include "support/zyn_memory.h"
+#include "core/class_registry.h"
 #include "core/property.h"
 #include "core/time_mode.h"
 #include "scene/model.h"
@@ -420,6 +421,35 @@ TEST_F(SceneDocumentTest, DamagedDocumentsLoadWhatIsSound) {
       for (int64_t t : {int64_t{-100}, int64_t{0}, int64_t{75}, int64_t{1000}}) Snapshot(scene, VTime(t));
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// An application's own creator for a storable type survives every load:
+// loading registers the built-in creators only where none is registered.
+TEST(SceneDocumentFactories, AnApplicationsCreatorSurvivesLoading) {
+  VScene scene;
+  VModel* cube = new VModel("Cube", "Null");
+  scene.Add(std::unique_ptr<VSceneObject>(cube));
+  const std::vector<uint8_t> bytes = testing_support::WriteSceneToMemory(scene, true);
+
+  VClassRegistry& registry = VClassRegistry::Instance();
+  int made = 0;
+  registry.RegisterCreator("ZynStorable/Video", [&made](const std::string& name, const std::string& subtype) {
+    ++made;
+    return std::unique_ptr<VObject>(new VSceneObject("Video", name, subtype));
+  });
+  VScene loaded;
+  std::string message;
+  ASSERT_TRUE(testing_support::ReadSceneFromMemory(bytes, loaded, &message)) << message;
+  registry.Create("ZynStorable/Video", "Clip", "Clip");
+  EXPECT_EQ(made, 1);
+  // The built-in creator comes back for the tests that follow.
+  registry.RegisterCreator("ZynStorable/Video", [](const std::string& name, const std::string& subtype) {
+    return std::unique_ptr<VObject>(new VSceneObject("Video", name, subtype));
+  });
 }
 
 }  // namespace
