@@ -19,10 +19,12 @@ VMaterialSetup VLightedMaterialSetup(const VMaterialInput& m, const VLightedShad
   VMaterialSetup out{};
   const double alpha = std::clamp(Finite(m.opacity, 1.0) * Finite(s.alpha, 1.0), 0.0, 1.0);
 
-  const double spec = Finite(s.specular) * 0.01;
+  const double specular_scale = Finite(s.specular) * 0.01;
   for (int i = 0; i < 3; ++i) {
     double value = m.specular[i];
-    if (s.use_specular) value = spec <= 1.0 ? spec * m.specular[i] : m.specular[i] + (1.0 - m.specular[i]) * (spec - 1.0);
+    if (s.use_specular)
+      value = specular_scale <= 1.0 ? specular_scale * m.specular[i]
+                                    : m.specular[i] + (1.0 - m.specular[i]) * (specular_scale - 1.0);
     out.specular[i] = static_cast<float>(Finite(value));
   }
   out.specular[3] = 1.0f;
