@@ -3,14 +3,13 @@
 // would. This first version lists the registered components; importing and
 // playing follow.
 
+#include <malloc.h>
+
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <vector>
 
 #include "host/component_manager.h"
-#include "tools/common/args.h"
-#include "tools/common/json_writer.h"
-#include "tools/common/process_setup.h"
 #include "tools/zynplay/component_library.h"
 
 namespace {
@@ -33,32 +32,36 @@ std::string FourChars(OSType code) {
   return text;
 }
 
+// A JSON string: quotes, backslashes and control characters escaped.
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
 int ListComponents(const std::string& library) {
   std::string message;
   if (!zynplay::RegisterComponentLibrary(library, &message)) return Failure(message);
-  std::string out;
-  tools::JsonWriter json(&out);
-  json.BeginArray();
+  std::string out = "[";
   for (const HostComponentListing& c : HostListComponents()) {
-    json.BeginObject();
-    json.Key("type");
-    json.String(FourChars(c.type));
-    json.Key("subType");
-    json.String(FourChars(c.subType));
-    json.Key("manufacturer");
-    json.Int(c.manufacturer);
-    json.Key("flags");
-    json.Int(c.flags);
-    json.Key("name");
-    json.String(c.name);
-    json.Key("entryPoint");
-    json.String(c.entryPoint);
-    json.Key("version");
-    json.Int(c.version);
-    json.EndObject();
+    if (out.size() > 1) out += ',';
+    out += "{\"type\":" + JsonString(FourChars(c.type)) + ",\"subType\":" + JsonString(FourChars(c.subType)) +
+           ",\"manufacturer\":" + std::to_string(c.manufacturer) + ",\"flags\":" + std::to_string(c.flags) +
+           ",\"name\":" + JsonString(c.name) + ",\"entryPoint\":" + JsonString(c.entryPoint) +
+           ",\"version\":" + std::to_string(c.version) + "}";
   }
-  json.EndArray();
-  out += '\n';
+  out += "]\n";
   std::fwrite(out.data(), 1, out.size(), stdout);
   return 0;
 }
@@ -66,11 +69,28 @@ int ListComponents(const std::string& library) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  tools::TuneAllocator();
-  tools::Args args;
-  std::string error;
-  if (!args.Parse(argc, argv, 1, {{"--help", "--components"}, {"--library"}}, &error)) return UsageError();
-  if (args.Has("--help")) {
+  // Large blocks stay mapped between frames: fresh pages cost a fault each.
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+  bool help = false, components = false;
+  std::string library_option;
+  std::vector<std::string> files;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help") {
+      help = true;
+    } else if (arg == "--components") {
+      components = true;
+    } else if (arg == "--library") {
+      if (++i >= argc) return UsageError();
+      library_option = argv[i];
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return UsageError();
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (help) {
     std::printf(
         "zynplay: the movie player\n\nusage: %s\n\n"
         "  --components        list the components registered from the component library's resources (JSON)\n"
@@ -79,11 +99,11 @@ int main(int argc, char** argv) {
         kUsage);
     return 0;
   }
-  const std::string library = zynplay::FindComponentLibrary(args.Value("--library"));
-  if (args.Has("--components")) {
-    if (!args.positional().empty()) return UsageError();
+  const std::string library = zynplay::FindComponentLibrary(library_option);
+  if (components) {
+    if (!files.empty()) return UsageError();
     return ListComponents(library);
   }
-  if (args.positional().empty()) return UsageError();
+  if (files.empty()) return UsageError();
   return Failure("importing and playing movies is not available in this build yet");
 }
