@@ -135,6 +135,7 @@ bool VOGLRenderer::Render(int /*layer*/) {
   stats_.triangles = 0;
   stats_.samples = 0;
   textures_.BeginFrame(*gl);
+  frame_textures_.clear();
   if (!meshes_->released.empty()) {
     if (gl->has_buffers)
       gl->DeleteBuffers(static_cast<GLsizei>(meshes_->released.size()), meshes_->released.data());
@@ -370,6 +371,7 @@ void VOGLRenderer::DetachContext() {
   meshes_->entries.clear();
   meshes_->released.clear();
   textures_.DetachContext();
+  frame_textures_.clear();
   lighting_.Detach();
   sample_texture_ = 0;
   sample_texture_size_[0] = sample_texture_size_[1] = 0;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/object.h"
@@ -173,6 +174,9 @@ class VOGLRenderer : public VObject {
   VRenderStats stats_;
   std::unique_ptr<VMeshCache> meshes_;
   VTexturePool textures_;
+  // This frame's textures by texture object: file names are resolved once
+  // per texture and frame, not once per batch.
+  std::unordered_map<const void*, unsigned int> frame_textures_;
   unsigned int sample_texture_ = 0;
   int sample_texture_size_[2] = {0, 0};
   std::unique_ptr<Gesture> gesture_;

@@ -341,7 +341,12 @@ void VOGLRenderer::DrawMesh(const VGLFunctions& gl, const DrawItem& item, int pa
       const std::size_t t = static_cast<std::size_t>(batch.texture) < textures.size()
                                 ? static_cast<std::size_t>(batch.texture)
                                 : 0;
-      const GLuint name = textures_.GetTexture(gl, textures[t]->GetImageCandidates(scene_path_));
+      auto known = frame_textures_.find(textures[t]);
+      if (known == frame_textures_.end())
+        known = frame_textures_
+                    .emplace(textures[t], textures_.GetTexture(gl, textures[t]->GetImageCandidates(scene_path_)))
+                    .first;
+      const GLuint name = known->second;
       gl.Enable(GL_TEXTURE_2D);
       gl.BindTexture(GL_TEXTURE_2D, name);
       // The texture's placement on the model: scaled, then moved.
