@@ -20,6 +20,10 @@ void ViewerCore::Destroy() {
   g_viewerCore = nullptr;
 }
 
+ViewerCore::ViewerCore() = default;
+
+ViewerCore::~ViewerCore() { StopLoaderThread(); }
+
 void ViewerCore::OpenInstance(SInt32 instanceId) {
   ++openInstances;
   if (activeInstanceId == 0) activeInstanceId = instanceId;
@@ -29,7 +33,9 @@ void ViewerCore::CloseInstance(MediaGlobals* globals) {
   const bool active = globals != nullptr && globals->instanceId == activeInstanceId;
   --openInstances;
   if (active) {
+    StopLoaderThread();
     loadState = LoadState::kClosing;
+    ReleaseDataReading();
     activeInstanceId = 0;
     loadState = LoadState::kIdle;
   }
@@ -40,5 +46,17 @@ void ViewerCore::CloseInstance(MediaGlobals* globals) {
   if (openInstances > 0) return;
   Destroy();
 }
+
+// TODO(viewer core): reading, the loader thread, after load and audio.
+OSErr ViewerCore::StartLoading(MediaGlobals* /*globals*/) { return noErr; }
+void ViewerCore::AfterLoad(MediaGlobals* /*globals*/) {}
+OSErr ViewerCore::LoadAudio(Movie /*movie*/, TimeValue /*trackDuration*/) { return -128; }
+bool ViewerCore::KeyboardInput(int /*engineKey*/, bool /*down*/) { return false; }
+int ViewerCore::EngineKeyOfVirtualKey(int /*virtualKey*/) { return -1; }
+void ViewerCore::LoaderBody() {}
+void ViewerCore::StopLoaderThread() {
+  if (loaderThread_.joinable()) loaderThread_.join();
+}
+void ViewerCore::ReleaseDataReading() {}
 
 }  // namespace qtzyn

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "host/handles.h"
+#include "host/keyboard_hooks.h"
 
 namespace {
 
@@ -871,4 +872,19 @@ ComponentResult GetComponentVersion(ComponentInstance ci) {
 
 ComponentResult ComponentSetTarget(ComponentInstance ci, ComponentInstance target) {
   return HostComponentCall(ci, kComponentTargetSelect, target);
+}
+
+HINSTANCE GetModuleHandle(const char* moduleName) {
+  if (moduleName == nullptr) return nullptr;
+  const std::string wanted(moduleName);
+  Locked locked;
+  for (Component c : registry().components) {
+    if (c->library == nullptr || c->library->module == nullptr) continue;
+    const std::string& path = c->library->path;
+    const std::size_t slash = path.find_last_of('/');
+    if (path.compare(slash == std::string::npos ? 0 : slash + 1, std::string::npos, wanted) == 0) {
+      return c->library->module;
+    }
+  }
+  return nullptr;
 }

@@ -1,5 +1,6 @@
 #include "sdk/yr_kernel.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -20,6 +21,7 @@ std::unique_ptr<VOGLRenderer> g_renderer;
 // The configuration folder the settings came from; empty when the engine
 // runs on the defaults alone, which are then not saved.
 std::string g_config_folder;
+std::atomic<YrKernelHost*> g_host{nullptr};
 
 }  // namespace
 
@@ -69,5 +71,9 @@ VOGLRenderer* YrKernel::GetRenderer() {
   std::lock_guard<std::mutex> lock(g_mutex);
   return g_renderer.get();
 }
+
+void YrKernel::SetHost(YrKernelHost* host) { g_host.store(host); }
+
+YrKernelHost* YrKernel::GetHost() { return g_host.load(); }
 
 }  // namespace YrSDK

@@ -5,6 +5,8 @@
 class VScene;
 class VOGLRenderer;
 
+#include "sdk/yr_kernel_host.h"
+
 namespace YrSDK {
 
 class YrKernel {
@@ -18,6 +20,10 @@ class YrKernel {
   static VScene* GetScene();
   // The engine's renderer, made at start; null while the engine is stopped.
   static VOGLRenderer* GetRenderer();
+  // The embedding application (not owned); null for none. Kept across
+  // Init and Close.
+  static void SetHost(YrKernelHost* host);
+  static YrKernelHost* GetHost();
 };
 
 }  // namespace YrSDK
