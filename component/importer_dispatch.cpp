@@ -5,7 +5,7 @@
 #include <array>
 
 #include "component/dispatch_table.h"
-#include "component/exports.h"
+#include "component/component_dispatch.h"
 #include "component/movie_import.h"
 #include "component/viewer_core.h"
 
@@ -70,12 +70,12 @@ ComponentResult ImporterCanDo(ImporterGlobalsHandle, SInt16 selector) {
 }
 
 }  // namespace
-}  // namespace qtzyn
 
-extern "C" ComponentResult MovieImporter_ComponentDispatch(ComponentParameters* params, Handle storage) {
-  using namespace qtzyn;
+ComponentResult ImporterDispatch(ComponentParameters* params, Handle storage) {
   if (params == nullptr) return paramErr;
   ProcInfoType procInfo = 0;
   const DispatchEntry entry = LookupSelector(kImporterTable, params->what, &procInfo);
   return CallEntry(entry, procInfo, storage, params);
 }
+
+}  // namespace qtzyn

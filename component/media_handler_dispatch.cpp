@@ -12,7 +12,7 @@
 #include <atomic>
 
 #include "component/dispatch_table.h"
-#include "component/exports.h"
+#include "component/component_dispatch.h"
 #include "component/media_interaction.h"
 #include "component/media_playback.h"
 #include "component/viewer_core.h"
@@ -126,10 +126,8 @@ ComponentResult MediaCanDo(MediaGlobalsHandle storage, SInt16 selector) {
 }
 
 }  // namespace
-}  // namespace qtzyn
 
-extern "C" ComponentResult MediaHandler_ComponentDispatch(ComponentParameters* params, Handle storage) {
-  using namespace qtzyn;
+ComponentResult MediaHandlerDispatch(ComponentParameters* params, Handle storage) {
   if (params == nullptr) return paramErr;
   ProcInfoType procInfo = 0;
   const DispatchEntry entry = LookupSelector(kMediaTable, params->what, &procInfo);
@@ -142,3 +140,5 @@ extern "C" ComponentResult MediaHandler_ComponentDispatch(ComponentParameters* p
   }
   return CallEntry(entry, procInfo, storage, params);
 }
+
+}  // namespace qtzyn
