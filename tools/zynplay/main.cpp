@@ -11,10 +11,13 @@
 
 #include "host/component_manager.h"
 #include "tools/zynplay/component_library.h"
+#include "tools/zynplay/import_info.h"
 
 namespace {
 
-const char kUsage[] = "zynplay --components [--library PATH] | zynplay FILE ... (see zynplay --help)";
+const char kUsage[] =
+    "zynplay --components [--library PATH] | zynplay --import-info FILE [--library PATH] | zynplay FILE ... "
+    "(see zynplay --help)";
 
 int UsageError() {
   std::fprintf(stderr, "zynplay: usage: %s\n", kUsage);
@@ -73,7 +76,7 @@ int main(int argc, char** argv) {
   mallopt(M_MMAP_THRESHOLD, 32 << 20);
   mallopt(M_TRIM_THRESHOLD, 64 << 20);
   bool help = false, components = false;
-  std::string library_option;
+  std::string library_option, import_info_file;
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -81,6 +84,9 @@ int main(int argc, char** argv) {
       help = true;
     } else if (arg == "--components") {
       components = true;
+    } else if (arg == "--import-info") {
+      if (++i >= argc) return UsageError();
+      import_info_file = argv[i];
     } else if (arg == "--library") {
       if (++i >= argc) return UsageError();
       library_option = argv[i];
@@ -94,6 +100,8 @@ int main(int argc, char** argv) {
     std::printf(
         "zynplay: the movie player\n\nusage: %s\n\n"
         "  --components        list the components registered from the component library's resources (JSON)\n"
+        "  --import-info FILE  import FILE into a movie and describe the track, its sample and its\n"
+        "                      sample description (JSON)\n"
         "  --library PATH      the component library (default: QTZyn.qtx beside zynplay, or\n"
         "                      $QTZYN_COMPONENT_LIBRARY)\n",
         kUsage);
@@ -103,6 +111,10 @@ int main(int argc, char** argv) {
   if (components) {
     if (!files.empty()) return UsageError();
     return ListComponents(library);
+  }
+  if (!import_info_file.empty()) {
+    if (!files.empty()) return UsageError();
+    return zynplay::ImportInfo(library, import_info_file);
   }
   if (files.empty()) return UsageError();
   return Failure("importing and playing movies is not available in this build yet");
