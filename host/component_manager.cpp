@@ -41,6 +41,7 @@ struct ComponentRecord {
   ComponentRoutine entry = nullptr;
   std::shared_ptr<LibraryRecord> library;  // null for a component registered from code
   Component aliasOf = nullptr;             // the component an alias opens
+  std::string moduleName;                  // a component registered from code: its library's file name
   long openInstances = 0;
 };
 
@@ -874,11 +875,22 @@ ComponentResult ComponentSetTarget(ComponentInstance ci, ComponentInstance targe
   return HostComponentCall(ci, kComponentTargetSelect, target);
 }
 
+OSErr HostSetComponentModuleName(Component aComponent, const char* moduleName) {
+  Locked locked;
+  if (!liveComponent(aComponent)) return invalidComponentID;
+  if (aComponent->library != nullptr) return paramErr;
+  aComponent->moduleName = moduleName != nullptr ? moduleName : "";
+  return noErr;
+}
+
 HINSTANCE GetModuleHandle(const char* moduleName) {
   if (moduleName == nullptr) return nullptr;
   const std::string wanted(moduleName);
   Locked locked;
   for (Component c : registry().components) {
+    // A component registered from code stands for its library's module
+    // itself: the record is the handle.
+    if (c->library == nullptr && !c->moduleName.empty() && c->moduleName == wanted) return c;
     if (c->library == nullptr || c->library->module == nullptr) continue;
     const std::string& path = c->library->path;
     const std::size_t slash = path.find_last_of('/');

@@ -172,6 +172,13 @@ OSErr HostRegisterComponentLibrary(const char* path, std::vector<Component>* reg
 // used. Null when `cd` or `entry` is null.
 Component RegisterComponent(const ComponentDescription* cd, ComponentRoutine entry, SInt16 global, Handle name,
                             Handle info, Handle icon);
+// Gives a component registered from code the file name of the library it
+// stands for ("QTZyn.qtx"), so that GetModuleHandle finds a module for it as
+// for a component registered from that library: a program that links a
+// component library's code (a test) lets it install its keyboard hook.
+// noErr; invalidComponentID for a component that is not registered;
+// paramErr for a component registered from a library. Null or "" forgets it.
+OSErr HostSetComponentModuleName(Component aComponent, const char* moduleName);
 // Removes a component. noErr; invalidComponentID for a component that is
 // not registered; paramErr while instances of it are open. Removing a
 // library's last component unloads the library.
