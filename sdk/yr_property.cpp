@@ -69,6 +69,16 @@ int YrProperty::AsInt() const {
 
 bool YrProperty::SetInt(int value) { return mProperty && mProperty->SetInt(value); }
 
+int YrProperty::GetDoubleCount() const { return mProperty ? mProperty->GetDoubleCount() : 0; }
+
+bool YrProperty::GetDoubles(double* values, int count) const {
+  return mProperty && mProperty->GetDoubles(values, count);
+}
+
+bool YrProperty::SetDoubles(const double* values, int count) {
+  return mProperty && mProperty->SetDoubles(values, count);
+}
+
 std::string YrProperty::AsString() const { return mProperty ? mProperty->GetText() : "?"; }
 
 bool YrProperty::SetString(const std::string& text) { return mProperty && mProperty->SetText(text); }

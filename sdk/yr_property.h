@@ -41,6 +41,12 @@ class YrProperty : public YrPlug {
   bool GetInt(int& value) const;
   int AsInt() const;
   bool SetInt(int value);
+  // Vectors and colours: the number of components (0 for other types), and
+  // all of them at once (`count` must equal that number; an animated
+  // property gives its value at the current time).
+  int GetDoubleCount() const;
+  bool GetDoubles(double* values, int count) const;
+  bool SetDoubles(const double* values, int count);
   std::string AsString() const;
   bool SetString(const std::string& text);
 
