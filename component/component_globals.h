@@ -51,10 +51,13 @@ struct MediaGlobals {
   bool freeRunning;
   bool lightsOn;
   bool* savedLights;           // one saved on/off flag per scene light (new[])
+  SInt32 savedLightCount;      // flags in savedLights
   bool hasFocus;
   bool triggering;
   HDC lastPortDC;              // the port's device context at the previous idle call
   SInt32 instanceId;           // from the module-wide counter, 1 for the first instance
+  SInt32 bufferWidth;          // the offscreen buffer's size as allocated (0: none); pixelWidth and
+  SInt32 bufferHeight;         // pixelHeight follow MediaSetDimensions before the buffer does
 };
 using MediaGlobalsHandle = MediaGlobals**;
 
