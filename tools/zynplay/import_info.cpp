@@ -1,23 +1,17 @@
 #include "tools/zynplay/import_info.h"
 
-#include <cctype>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "host/component_manager.h"
 #include "host/data_references.h"
 #include "host/handles.h"
+#include "host/movie_import_calls.h"
 #include "host/movies.h"
 #include "tools/zynplay/component_library.h"
 
 namespace zynplay {
 namespace {
-
-// Importer selector used here.
-constexpr SInt16 kMovieImportFileSelect = 0x0002;
-// MovieImportFile's out flag for a track it made.
-constexpr long kMovieImportCreateTrack = 1;
 
 int Failure(const std::string& message) {
   std::fprintf(stderr, "zynplay: %s\n", message.c_str());
@@ -54,24 +48,6 @@ std::string FixedNumber(Fixed value) {
   std::string out = text;
   if (out.find_first_of(".e") == std::string::npos) out += ".0";
   return out;
-}
-
-// The importer's file-extension registration: type 'eat ', the extension in
-// capitals padded with blanks as subtype. Null when there is none.
-Component FindImporterForFile(const std::string& file) {
-  const std::size_t slash = file.find_last_of('/');
-  const std::size_t dot = file.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return nullptr;
-  const std::string extension = file.substr(dot + 1);
-  if (extension.empty() || extension.size() > 4) return nullptr;
-  char code[5] = "    ";
-  for (std::size_t i = 0; i < extension.size(); ++i) {
-    code[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(extension[i])));
-  }
-  ComponentDescription looking;
-  looking.componentType = MovieImportType;
-  looking.componentSubType = FOUR_CHAR_CODE(code);
-  return FindNextComponent(nullptr, &looking);
 }
 
 // Readers of a description held in the processor's byte order.
@@ -146,20 +122,19 @@ int ImportInfo(const std::string& library, const std::string& file) {
   if (!RegisterComponentLibrary(library, &message)) return Failure(message);
   FSSpec spec;
   if (NativePathNameToFSSpec(file.c_str(), &spec, 0) != noErr) return Failure("Unable to open file " + file);
-  const Component importer = FindImporterForFile(file);
-  if (importer == nullptr) return Failure("No movie importer is registered for " + file);
   ComponentInstance instance = nullptr;
-  if (OpenAComponent(importer, &instance) != noErr) return Failure("Unable to open the movie importer");
+  const OSErr opened = OpenImporterForPath(file, &instance);
+  if (opened == cantFindHandler) return Failure("No movie importer is registered for " + file);
+  if (opened != noErr) return Failure("Unable to open the movie importer (error " + std::to_string(opened) + ")");
   Movie movie = NewMovie(newMovieActive);
   Track used = nullptr;
   TimeValue added = 0;
   long outFlags = 0;
-  const ComponentResult result = HostComponentCall(instance, kMovieImportFileSelect, &spec, movie, Track(nullptr),
-                                                   &used, TimeValue(0), &added, long(0), &outFlags);
+  const ComponentResult result = CallMovieImportFile(instance, &spec, movie, nullptr, &used, 0, &added, 0, &outFlags);
   int code = 0;
   if (result != noErr) {
     code = Failure("The movie importer failed with error " + std::to_string(result));
-  } else if (used == nullptr || (outFlags & kMovieImportCreateTrack) == 0) {
+  } else if (used == nullptr || (outFlags & movieImportCreateTrack) == 0) {
     code = Failure("The movie importer made no track");
   } else {
     code = PrintImport(used);

@@ -1,0 +1,20 @@
+#pragma once
+// The player's headless runs: frames into a folder, a movie file through
+// ffmpeg, and event scripts. Each answers the program's exit code after
+// printing any failure as one line on stderr.
+
+#include "tools/zynplay/player_options.h"
+
+namespace zynplay {
+
+// Longest wait for a scene to load before a run goes on without it.
+constexpr double kLoadWaitSeconds = 120.0;
+
+int RunFrames(const PlayerOptions& options);
+int RunMovie(const PlayerOptions& options);
+int RunEvents(const PlayerOptions& options);
+
+// "zynplay: MESSAGE" on stderr; answers 1.
+int ReportFailure(const std::string& message);
+
+}  // namespace zynplay
