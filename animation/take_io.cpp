@@ -47,7 +47,10 @@ void ReadTake(VZynFile& file, VTake& take, const VTakeReadOptions& options) {
       file.FieldReadBlockEnd();
     }
     file.FieldReadEnd();
-    if (options.progress) options.progress->SetPercent((i + 1) * 100 / count);
+    if (options.progress) {
+      options.progress->SetPercent(VProgressPercent(i + 1, count));
+      if (options.progress->IsCancelled()) return;
+    }
   }
 }
 
@@ -68,7 +71,7 @@ bool VTakesRetrieve(VZynFile& file, VTakeList& takes, const VTakeReadOptions& op
         file.FieldReadBlockEnd();
       }
       file.FieldReadEnd();
-      if (file.HasError()) break;
+      if (file.HasError() || VProgressCancelled(options.progress)) break;
     }
     VTake* chosen = takes.Find(current);
     takes.SetCurrent(chosen ? chosen : takes.First());

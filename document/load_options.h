@@ -1,5 +1,14 @@
 #pragma once
 // What a scene load reads, as the loader's properties of the same names set it.
+//
+// Every option is accepted; these have an effect: "Async" (the read runs on
+// a worker thread, see YrZynManager), "Models", "ModelsAnimation",
+// "ClearBeforeLoad", the five "Load…Settings" and "Password". These are
+// accepted and have none, because this engine reads no devices, constraints
+// or selection from a file and always merges models by full name into what
+// the scene holds: "ModelsMerge", "Devices", "DevicesAnimation",
+// "Constraints", "ConstraintsMerge", "Selected". Saving honours the
+// settings key "UseTmpFilesOnSaving" (YrZynManager::Save).
 
 #include <string>
 

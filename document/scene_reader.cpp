@@ -27,7 +27,7 @@ std::string NamePart(const std::string& full_name) {
 void VZynSceneReader::Report(const std::string& text) {
   if (!progress_) return;
   progress_->SetText(text);
-  progress_->SetPercent(total_objects_ > 0 ? std::min(100, objects_done_ * 100 / total_objects_) : 100);
+  progress_->SetPercent(VProgressPercent(objects_done_, total_objects_));
 }
 
 bool VZynSceneReader::Read(std::string* message) {
@@ -55,6 +55,10 @@ bool VZynSceneReader::Read(std::string* message) {
     VZynReadFieldBlock(file_, "Version5", [this] { ReadVersion5Settings(); });
   } else {
     ReadVersion5Settings();  // the version 5 layout: all at the top level
+  }
+  if (VProgressCancelled(progress_)) {
+    *message = "Loading was cancelled";
+    return false;
   }
   if (file_.HasError()) {
     *message = file_.GetErrorMessage();
@@ -102,7 +106,7 @@ void VZynSceneReader::ReadObjects() {
         }
         Report("Retrieving " + type + " " + NamePart(full_name));
         file_.FieldReadEnd();
-        if (file_.HasError()) return;
+        if (file_.HasError() || VProgressCancelled(progress_)) return;
       }
     }
   });
@@ -118,7 +122,7 @@ void VZynSceneReader::ReadObjectSection(const char* section, int mode) {
         object->Retrieve(file_, mode | kVZynModeRetrieving);
         file_.FieldReadBlockEnd();
       }
-      if (file_.HasError()) return;
+      if (file_.HasError() || VProgressCancelled(progress_)) return;
     }
   });
 }
@@ -223,9 +227,8 @@ void VZynSceneReader::ReadSettings() {
 
 void VZynSceneReader::ReadVersion5Settings() {
   ReadSceneSettings();
-  Report("Retrieving devices");
-  Report("Retrieving 3d icons");
-  Report("Retrieving constraints");
+  // Devices, 3D icons and constraints are not read (see load_options.h),
+  // so no progress is reported for them.
   VZynReadFieldBlock(file_, "Settings", [this] { ReadSettings(); });
   VZynReadAudioMedia(file_, scene_);
   Report("Retrieving takes");

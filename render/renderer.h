@@ -115,6 +115,11 @@ class VOGLRenderer : public VObject {
   bool MouseInput(int x, int y, int input_type, int button, int modifier, int extra);
   // Records the key's state (the zoom gesture reads Z); true when used.
   bool KeyboardInput(int key, bool down, bool repeat);
+  // Where the gestures read key states (virtual-key codes): the function
+  // answers 1 or 0, or -1 when it cannot tell, and the renderer then uses
+  // the states KeyboardInput recorded. Null: those alone.
+  using KeyStateFunction = int (*)(int key);
+  void SetKeyStateSource(KeyStateFunction source) { key_state_source_ = source; }
 
   // Lit meshes are drawn by one GLSL program where the context has shaders
   // (the same image, less work on a software rasteriser), else by the
@@ -181,5 +186,7 @@ class VOGLRenderer : public VObject {
   int sample_texture_size_[2] = {0, 0};
   std::unique_ptr<Gesture> gesture_;
   bool key_down_[512] = {};
+  KeyStateFunction key_state_source_ = nullptr;
+  bool IsKeyDown(int key) const;
   std::vector<double> last_view_, last_projection_;  // of the last frame, for picking
 };

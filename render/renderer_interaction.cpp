@@ -56,6 +56,11 @@ bool VOGLRenderer::KeyboardInput(int key, bool down, bool /*repeat*/) {
   return key == kKeyZ || key == 'z';
 }
 
+bool VOGLRenderer::IsKeyDown(int key) const {
+  const int state = key_state_source_ != nullptr ? key_state_source_(key) : -1;
+  return state >= 0 ? state != 0 : key_down_[key];
+}
+
 bool VOGLRenderer::MouseInput(int x, int y, int input_type, int /*button*/, int modifier, int /*extra*/) {
   VCamera* camera = GetRenderCamera();
   if (camera == nullptr) return false;
@@ -66,7 +71,7 @@ bool VOGLRenderer::MouseInput(int x, int y, int input_type, int /*button*/, int 
     g.press_x = x;
     g.press_y = y;
     g.press = camera->GetState();
-    if (key_down_[kKeyZ]) {
+    if (IsKeyDown(kKeyZ)) {
       g.kind = kZoom;
     } else if (modifier & 2) {
       g.kind = kDolly;

@@ -9,6 +9,7 @@
 #include "core/settings_session.h"
 #include "core/settings_store.h"
 #include "render/renderer.h"
+#include "scene/device_set.h"
 #include "scene/object_factories.h"
 #include "scene/scene.h"
 
@@ -18,10 +19,17 @@ namespace {
 std::mutex g_mutex;
 std::unique_ptr<VScene> g_scene;
 std::unique_ptr<VOGLRenderer> g_renderer;
+std::unique_ptr<VDeviceSet> g_devices;
 // The configuration folder the settings came from; empty when the engine
 // runs on the defaults alone, which are then not saved.
 std::string g_config_folder;
 std::atomic<YrKernelHost*> g_host{nullptr};
+
+// The renderer's gestures read keys from the host when there is one.
+int HostKeyState(int key) {
+  YrKernelHost* host = g_host.load();
+  return host != nullptr ? host->GetKeyState(key) : -1;
+}
 
 }  // namespace
 
@@ -42,6 +50,8 @@ bool YrKernel::Init(const char* /*parameters*/) {
   g_scene = std::make_unique<VScene>();
   g_renderer = std::make_unique<VOGLRenderer>();
   g_renderer->SetScene(g_scene.get());
+  g_renderer->SetKeyStateSource(&HostKeyState);
+  g_devices = std::make_unique<VDeviceSet>();
   return true;
 }
 
@@ -49,6 +59,7 @@ void YrKernel::Close() {
   std::lock_guard<std::mutex> lock(g_mutex);
   if (!g_scene) return;
   g_renderer.reset();  // it refers to the scene
+  g_devices.reset();
   g_scene.reset();
   // The time settings and every table go back to the files they came from.
   if (!g_config_folder.empty()) VSettingsShutDown(VSettingsStore::Global(), g_config_folder);
@@ -70,6 +81,11 @@ VScene* YrKernel::GetScene() {
 VOGLRenderer* YrKernel::GetRenderer() {
   std::lock_guard<std::mutex> lock(g_mutex);
   return g_renderer.get();
+}
+
+VDeviceSet* YrKernel::GetDevices() {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  return g_devices.get();
 }
 
 void YrKernel::SetHost(YrKernelHost* host) { g_host.store(host); }

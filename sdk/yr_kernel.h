@@ -4,6 +4,7 @@
 
 class VScene;
 class VOGLRenderer;
+class VDeviceSet;
 
 #include "sdk/yr_kernel_host.h"
 
@@ -20,6 +21,8 @@ class YrKernel {
   static VScene* GetScene();
   // The engine's renderer, made at start; null while the engine is stopped.
   static VOGLRenderer* GetRenderer();
+  // The system's devices and trigger manager; null while stopped.
+  static VDeviceSet* GetDevices();
   // The embedding application (not owned); null for none. Kept across
   // Init and Close.
   static void SetHost(YrKernelHost* host);

@@ -1,5 +1,7 @@
 #include "sdk/yr_property.h"
 
+#include "sdk/yr_component.h"
+
 namespace YrSDK {
 
 namespace {
@@ -99,6 +101,16 @@ std::string YrProperty::GetEnumItem(int index) const {
 
 void YrProperty::SetEnumItems(const std::vector<std::string>& items) {
   if (mProperty) mProperty->SetEnumItems(items);
+}
+
+YrComponent YrProperty::GetObjectValue() const {
+  auto* property = dynamic_cast<VPropertyObject*>(mProperty);
+  return YrComponent(property != nullptr && property->GetObjectCount() > 0 ? property->GetObjectAt(0) : nullptr);
+}
+
+bool YrProperty::SetObjectValue(const YrComponent& object) {
+  auto* property = dynamic_cast<VPropertyObject*>(mProperty);
+  return property != nullptr && property->SetObjectValue(object.GetObjectPointer());
 }
 
 }  // namespace YrSDK

@@ -13,6 +13,8 @@
 
 namespace YrSDK {
 
+class YrComponent;
+
 class YrProperty : public YrPlug {
  public:
   YrProperty() = default;
@@ -49,6 +51,12 @@ class YrProperty : public YrPlug {
   bool SetDoubles(const double* values, int count);
   std::string AsString() const;
   bool SetString(const std::string& text);
+
+  // object and Reference properties (the renderer's "CurrentCamera"): the
+  // first object the property holds (an empty handle for none or another
+  // type), and setting one object in place of all (an empty handle: none).
+  YrComponent GetObjectValue() const;
+  bool SetObjectValue(const YrComponent& object);
 
   double GetMin() const;
   double GetMax() const;

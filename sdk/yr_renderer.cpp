@@ -1,6 +1,10 @@
 #include "sdk/yr_renderer.h"
 
 #include "render/renderer.h"
+#include "scene/device_set.h"
+#include "sdk/yr_device_keyboard_key.h"
+#include "sdk/yr_event_registry.h"
+#include "sdk/yr_kernel.h"
 #include "scene/camera.h"
 #include "scene/transform_node.h"
 
@@ -77,7 +81,21 @@ bool YrRenderer::MouseInput(int x, int y, int input_type, int button, int modifi
 }
 
 bool YrRenderer::KeyboardInput(int key, bool down, bool repeat) {
-  return renderer_ && renderer_->KeyboardInput(key, down, repeat);
+  if (!renderer_) return false;
+  bool used = renderer_->KeyboardInput(key, down, repeat);
+  // Keys of the engine's keyboard table also go to the system's devices,
+  // and each one a device used is announced as an event.
+  VDeviceSet* devices = YrKernel::GetDevices();
+  if (key >= 0 && key < kYrKeyCount && devices != nullptr && devices->KeyboardInput(key, down)) {
+    YrEvent event;
+    event.id = kYrEventTriggerKey;
+    event.key = key;
+    event.down = down;
+    event.group = devices->Triggers().FirstActiveGroup();
+    YrEventRegistry::Fire(event);
+    used = true;
+  }
+  return used;
 }
 
 void YrRenderer::DetachContext() {

@@ -1,5 +1,6 @@
 #include "sdk/yr_system.h"
 
+#include "scene/device_set.h"
 #include "scene/scene.h"
 #include "sdk/yr_kernel.h"
 
@@ -83,6 +84,26 @@ bool YrSystem::RemoveAudioClip(int index) {
   if (!ClipAt(scene_, index)) return false;
   scene_->audio_clips().erase(scene_->audio_clips().begin() + index);
   return true;
+}
+
+int YrSystem::GetDeviceCount() const {
+  VDeviceSet* devices = scene_ ? YrKernel::GetDevices() : nullptr;
+  return devices ? devices->GetCount() : 0;
+}
+
+YrDevice YrSystem::GetDevice(int index) const {
+  VDeviceSet* devices = scene_ ? YrKernel::GetDevices() : nullptr;
+  return YrDevice(devices ? devices->Get(index) : nullptr);
+}
+
+YrDevice YrSystem::CreateDevice(const std::string& kind, const std::string& name) {
+  VDeviceSet* devices = scene_ ? YrKernel::GetDevices() : nullptr;
+  return YrDevice(devices ? devices->Create(kind, name) : nullptr);
+}
+
+bool YrSystem::RemoveDevice(const YrDevice& device) {
+  VDeviceSet* devices = scene_ ? YrKernel::GetDevices() : nullptr;
+  return devices && devices->Remove(device.GetDevicePointer());
 }
 
 YrRenderer YrSystem::GetRenderer() const { return YrRenderer(scene_ ? YrKernel::GetRenderer() : nullptr); }

@@ -7,6 +7,7 @@
 
 #include "sdk/yr_audio_clip.h"
 #include "sdk/yr_component.h"
+#include "sdk/yr_device.h"
 #include "sdk/yr_renderer.h"
 #include "sdk/yr_take.h"
 
@@ -44,6 +45,13 @@ class YrSystem {
   // Takes a clip out of the scene's list (once its sound plays elsewhere);
   // false when out of range.
   bool RemoveAudioClip(int index);
+
+  // The system's devices (they outlive scene loads). CreateDevice makes one
+  // of a known kind ("KeyboardTrigger"); an empty handle for another.
+  int GetDeviceCount() const;
+  YrDevice GetDevice(int index) const;
+  YrDevice CreateDevice(const std::string& kind, const std::string& name);
+  bool RemoveDevice(const YrDevice& device);
 
   // The engine's renderer, drawing this scene.
   YrRenderer GetRenderer() const;

@@ -4,8 +4,12 @@
 
 #include <cstdio>
 
+#include "core/progress.h"
 #include "core/property_type.h"
+#include "core/settings_store.h"
+#include "core/settings_value.h"
 #include "scene/scene.h"
+#include "sdk/yr_event_registry.h"
 #include "sdk/yr_kernel.h"
 #include "document/document_summary.h"
 #include "document/load_options.h"
@@ -49,6 +53,39 @@ std::string WithZynExtension(const std::string& path) {
 
 }  // namespace
 
+// The reader's one progress path: to the caller's VProgress, to event 526,
+// and back with the caller's cancel flag.
+class YrZynManager::LoadProgress : public VProgress {
+ public:
+  LoadProgress(VProgress* forward, const std::atomic<bool>* cancel) : forward_(forward), cancel_(cancel) {}
+  void SetTitle(const std::string& title) override {
+    if (forward_) forward_->SetTitle(title);
+  }
+  void SetText(const std::string& text) override {
+    text_ = text;
+    if (forward_) forward_->SetText(text);
+  }
+  void SetPercent(int percent) override {
+    if (forward_) forward_->SetPercent(percent);
+    if (percent == last_percent_ || !YrEventRegistry::HasListeners(kYrEventLoadProgress)) return;
+    last_percent_ = percent;
+    YrEvent event;
+    event.id = kYrEventLoadProgress;
+    event.percent = percent;
+    event.text = text_.c_str();
+    YrEventRegistry::Fire(event);
+  }
+  bool IsCancelled() const override {
+    return (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) || VProgressCancelled(forward_);
+  }
+
+ private:
+  VProgress* forward_;
+  const std::atomic<bool>* cancel_;
+  std::string text_;
+  int last_percent_ = -1;
+};
+
 YrZynManager::YrZynManager() : options_(std::make_unique<VObject>("ZynManager", "ZynManager")) {
   VZynLoadOptions defaults;
   for (const BoolOption& option : kBoolOptions) {
@@ -58,7 +95,9 @@ YrZynManager::YrZynManager() : options_(std::make_unique<VObject>("ZynManager", 
   options_->CreateProperty("Password", kPropertyTypeString);
 }
 
-YrZynManager::~YrZynManager() = default;
+YrZynManager::~YrZynManager() {
+  if (worker_.joinable()) worker_.join();
+}
 
 YrComponent YrZynManager::GetComponent() const { return YrComponent(options_.get()); }
 
@@ -72,6 +111,7 @@ VZynLoadOptions YrZynManager::ReadOptions() const {
 }
 
 bool YrZynManager::LoadBegin(const std::string& path) {
+  if (worker_.joinable()) worker_.join();
   message_.clear();
   file_ = std::make_unique<VZynFile>();
   file_->SetPassword(ReadOptions().password);
@@ -84,6 +124,7 @@ bool YrZynManager::LoadBegin(const std::string& path) {
 }
 
 bool YrZynManager::LoadBegin(const void* bytes, size_t size) {
+  if (worker_.joinable()) worker_.join();
   message_.clear();
   file_ = std::make_unique<VZynFile>();
   file_->SetPassword(ReadOptions().password);
@@ -96,30 +137,48 @@ bool YrZynManager::LoadBegin(const void* bytes, size_t size) {
 }
 
 bool YrZynManager::Load() {
+  if (worker_.joinable()) worker_.join();
+  VZynLoadOptions options = ReadOptions();
+  if (!options.async || !file_) return RunLoad(options);
+  running_.store(true, std::memory_order_release);
+  worker_ = std::thread([this, options] { RunLoad(options); });
+  return true;
+}
+
+// On the caller's thread or the worker's; nothing else touches the file,
+// the message or the scene until running_ drops.
+bool YrZynManager::RunLoad(const VZynLoadOptions& options) {
   VScene* scene = YrKernel::GetScene();
+  bool ok = false;
   if (!scene || !file_) {
     message_ = !scene ? "The engine is not started" : "No file is open";
-    return false;
+  } else {
+    if (options.clear_before_load) scene->Clear();
+    LoadProgress progress(progress_, cancel_);
+    VZynSceneReader reader(*file_, *scene, options, &progress);
+    ok = reader.Read(&message_);
   }
-  VZynLoadOptions options = ReadOptions();
-  if (options.clear_before_load) scene->Clear();
-  VZynSceneReader reader(*file_, *scene, options, progress_);
-  return reader.Read(&message_);
+  succeeded_.store(ok, std::memory_order_release);
+  running_.store(false, std::memory_order_release);
+  return ok;
 }
 
 bool YrZynManager::LoadEnd() {
+  if (worker_.joinable()) worker_.join();
   if (file_) file_->CloseFile();
   file_.reset();
   return true;
 }
 
 bool YrZynManager::Clear() {
+  if (worker_.joinable()) worker_.join();
   VScene* scene = YrKernel::GetScene();
   if (scene) scene->Clear();
   return scene != nullptr;
 }
 
 bool YrZynManager::Save(const std::string& path, bool binary, const std::string& password) {
+  if (worker_.joinable()) worker_.join();
   message_.clear();
   VScene* scene = YrKernel::GetScene();
   if (!scene) {
@@ -128,7 +187,8 @@ bool YrZynManager::Save(const std::string& path, bool binary, const std::string&
   }
   std::string target = path;
   std::string written = target;
-  if (use_temporary_files_) {
+  const bool use_temporary_files = UseTemporaryFiles();
+  if (use_temporary_files) {
     std::string base = WithZynExtension(target);
     written = base.substr(0, base.size() - 4) + ".tmp";
   }
@@ -149,7 +209,7 @@ bool YrZynManager::Save(const std::string& path, bool binary, const std::string&
     std::remove(written.c_str());  // a failed save never replaces anything
     return false;
   }
-  if (!use_temporary_files_) return true;
+  if (!use_temporary_files) return true;
   struct stat st;
   if (stat(target.c_str(), &st) == 0) {
     // Read-only by its mode bits, whoever we run as.
@@ -166,6 +226,11 @@ bool YrZynManager::Save(const std::string& path, bool binary, const std::string&
     return false;
   }
   return true;
+}
+
+bool YrZynManager::UseTemporaryFiles() const {
+  if (use_temporary_files_ >= 0) return use_temporary_files_ != 0;
+  return VSettingsIsYes(VSettingsOpen("@Application.txt").GetText("ZYN", "UseTmpFilesOnSaving", "Yes"));
 }
 
 }  // namespace YrSDK

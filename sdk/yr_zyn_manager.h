@@ -4,11 +4,20 @@
 // "ModelsMerge", "ModelsAnimation", "Devices", "DevicesAnimation",
 // "Constraints", "ConstraintsMerge", "Selected", "ClearBeforeLoad",
 // "LoadSettings", "LoadTimeFormatSettings", "LoadDefaultCameraSettings",
-// "LoadCameraSwitcherSettings", "LoadGlobalLightingSettings" and "Password".
+// "LoadCameraSwitcherSettings", "LoadGlobalLightingSettings" and "Password"
+// (which of them have an effect: document/load_options.h).
+//
+// Progress goes to the VProgress set here and, as event 526
+// (kYrEventLoadProgress), to the event registry. With "Async" on, Load
+// starts the read on a worker thread and answers at once; LoadIsCompleted
+// tells when it is done, LoadEnd waits for it and LoadSucceeded gives its
+// result.
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "sdk/yr_component.h"
 
@@ -34,9 +43,14 @@ class YrZynManager {
   // until LoadEnd.
   bool LoadBegin(const void* bytes, size_t size);
   // Reads the scene with the load options; false on failure (a protected
-  // file without its password fails here).
+  // file without its password fails here). With "Async" on: false when no
+  // file is open, else true once the worker thread runs.
   bool Load();
-  bool LoadIsCompleted() const { return true; }  // loads run on the caller's thread
+  // True when no load is running.
+  bool LoadIsCompleted() const { return !running_.load(std::memory_order_acquire); }
+  // The last load's result, once it has completed.
+  bool LoadSucceeded() const { return succeeded_.load(std::memory_order_acquire); }
+  // Waits for a running load, then closes the file. Answers true.
   bool LoadEnd();
   // Empties the scene.
   bool Clear();
@@ -48,16 +62,29 @@ class YrZynManager {
   // Why the last operation failed, or a message the save produced.
   const std::string& GetLastMessage() const { return message_; }
   void SetProgress(VProgress* progress) { progress_ = progress; }
-  void SetUseTemporaryFiles(bool use) { use_temporary_files_ = use; }
+  // A flag (owned by the caller, alive until LoadEnd) that stops a load
+  // once set: the read ends where it next reports progress and the load
+  // fails. Any thread may set it.
+  void SetCancelFlag(const std::atomic<bool>* cancel) { cancel_ = cancel; }
+  // Overrides the settings key "UseTmpFilesOnSaving" (section "ZYN" of
+  // "@Application.txt", "Yes" by default) for this manager's saves.
+  void SetUseTemporaryFiles(bool use) { use_temporary_files_ = use ? 1 : 0; }
 
  private:
+  class LoadProgress;
   VZynLoadOptions ReadOptions() const;
+  bool RunLoad(const VZynLoadOptions& options);
+  bool UseTemporaryFiles() const;
 
   std::unique_ptr<VObject> options_;
   std::unique_ptr<VZynFile> file_;
   std::string message_;
   VProgress* progress_ = nullptr;
-  bool use_temporary_files_ = true;
+  const std::atomic<bool>* cancel_ = nullptr;
+  int use_temporary_files_ = -1;  // -1: from the settings
+  std::thread worker_;
+  std::atomic<bool> running_{false};
+  std::atomic<bool> succeeded_{false};
 };
 
 }  // namespace YrSDK
