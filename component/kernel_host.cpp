@@ -27,6 +27,8 @@ void KernelHost::StartKernel() {
   Trace("\nStarting Kernel...");
   if (YrSDK::YrKernel::Init("")) {
     kernelStarted = true;
+    // Fetched here, once, so that the threads that use it only read it.
+    renderer_ = std::make_unique<YrSDK::YrRenderer>(YrSDK::YrSystem().GetRenderer());
     Trace(" Ok!\n");
   } else {
     Trace(" Error!\n");
@@ -73,8 +75,8 @@ bool KernelHost::MouseInput(double x, double y, int inputType, int button, int m
 }
 
 YrSDK::YrRenderer& KernelHost::Renderer() {
-  if (!renderer_) renderer_ = std::make_unique<YrSDK::YrRenderer>(YrSDK::YrSystem().GetRenderer());
-  return *renderer_;
+  static YrSDK::YrRenderer none;  // an invalid handle, while the kernel is stopped
+  return renderer_ ? *renderer_ : none;
 }
 
 }  // namespace qtzyn

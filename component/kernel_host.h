@@ -60,8 +60,8 @@ class KernelHost : public YrSDK::YrKernelHost {
   // type 2) and passes it to the renderer with integer coordinates.
   bool MouseInput(double x, double y, int inputType, int button, int modifier, int extra) override;
 
-  // The engine's renderer, fetched once and cached; an invalid handle while
-  // the kernel is stopped.
+  // The engine's renderer, fetched once when the kernel starts; an invalid
+  // handle while the kernel is stopped. Any thread may use it.
   YrSDK::YrRenderer& Renderer();
 
   bool loaded = false;         // a scene was loaded successfully

@@ -9,20 +9,28 @@
 //
 // Threads: the host's thread calls every routine here and draws; the loader
 // thread writes loadState, loadError and progress, which the drawing reads
-// without a lock, so they are atomics. The lock serialises focus changes
-// with the keys that the keyboard hook forwards.
+// without a lock, so they are atomics (the state is stored last, so a
+// reader that sees Loaded or Failed also sees the rest of the load). The
+// lock serialises focus changes with the keys that the keyboard hook
+// forwards. Closing the active instance during a load sets a stop flag that
+// the engine's reader polls, so the loader thread ends promptly.
 #pragma once
 
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "component/component_globals.h"
 #include "component/kernel_host.h"
+#include "host/data_handler.h"
 #include "host/keyboard_hooks.h"
 #include "host/mac_types.h"
+#include "host/movies.h"
+#include "sdk/yr_event.h"
 #include "sdk/yr_ogl_context_wrapper.h"
+#include "sdk/yr_zyn_manager.h"
 
 namespace qtzyn {
 
@@ -64,20 +72,38 @@ class ViewerCore : public KernelHost {
 
   // Called by MediaIdle for the active instance while the state is Idle:
   // reads the media's sample through a data handler and starts the loader
-  // thread. Answers the framework error that stopped it (the state then
-  // stays Loading), or noErr.
+  // thread. Answers the framework error that stopped it, or noErr. When the
+  // data handler has not got all bytes yet (notEnoughDataErr) the state
+  // stays Loading; any other error (a file that is gone, one too large, no
+  // memory) ends in Failed with kOpenFailed, so that after load releases
+  // what was opened and the failure screen shows.
   OSErr StartLoading(MediaGlobals* globals);
   // Called by MediaIdle for the active instance once the state has become
   // Loaded or Failed: audio, saved lights, keyboard triggering, free
   // running, video tracks; then the data reading resources are released.
   void AfterLoad(MediaGlobals* globals);
   // Brings the scene's audio clips into `movie` as sound tracks, placed by
-  // the current take's start; -128 when no scene is loaded.
+  // the current take's start; -128 when no scene is loaded. A clip that
+  // cannot be opened is skipped; the answer is the last clip's result.
   OSErr LoadAudio(Movie movie, TimeValue trackDuration);
+  // Where one clip goes, in movie units (1/600 s): the clip starts at
+  // `clipStart` and lasts `clipDuration`, the take starts at `takeStart`,
+  // and the movie's track lasts `trackDuration`. Movie time 0 is the take's
+  // start, so a clip that began earlier is cut at its head and one that
+  // begins later is placed after the take's start; nothing plays past the
+  // track's end. A duration of 0 or less means the clip is not heard.
+  struct ClipPlacement {
+    TimeValue srcIn = 0;
+    TimeValue srcDuration = 0;
+    TimeValue dstIn = 0;
+  };
+  static ClipPlacement PlaceClip(TimeValue takeStart, TimeValue clipStart, TimeValue clipDuration,
+                                 TimeValue trackDuration);
 
-  // Keys reported by the keyboard hook: while the focus instance has
-  // triggering on and the renderer exists, the key goes to the renderer
-  // (under the lock) and counts as handled.
+  // Keys reported by the keyboard hook (engine keys, see
+  // EngineKeyOfVirtualKey): while the focus instance has triggering on and
+  // the renderer exists, the key goes to the renderer (under the lock), the
+  // instance redraws and the key counts as handled. Any thread.
   bool KeyboardInput(int engineKey, bool down) override;
 
   // Focus changes and forwarded keys.
@@ -106,21 +132,36 @@ class ViewerCore : public KernelHost {
   SInt32 availableSize = 0;  // what the data handler reported as available
   SInt32 dataOffset = 0;     // the sample's offset in the file
   Handle dataBuffer = nullptr;
-  ComponentInstance dataHandler = nullptr;
+  DataHandler dataHandler = nullptr;
   Handle dataRef = nullptr;
   OSType dataRefType = 0;
   long dataRefAttributes = 0;
+
+  // The scene loader, with the load options applied once at creation.
+  YrSDK::YrZynManager& ZynManager() { return zynManager_; }
 
  private:
   ViewerCore();
   ~ViewerCore() override;
 
+  OSErr OpenDataHandler();
+  OSErr ReadSample();
+  OSErr FailOpening(OSErr err);
   void LoaderBody();
+  int LoadFromMemory();
+  void PrepareCameras();
   void StopLoaderThread();
   void ReleaseDataReading();
+  void SaveLights(MediaGlobals* globals);
+  void StartTriggering(MediaGlobals* globals);
+  void DisableVideoTracks(Movie movie);
+  OSErr ImportClip(Movie movie, TimeValue trackDuration, int clip, const std::string& sceneFile);
+  static void OnLoadProgress(const YrSDK::YrEvent& event, void* user);
 
   std::recursive_mutex lock_;
   std::thread loaderThread_;
+  std::atomic<bool> stopLoading_{false};  // polled by the engine's reader
+  YrSDK::YrZynManager zynManager_;
 };
 
 }  // namespace qtzyn
