@@ -31,7 +31,9 @@ void Trace(const char* /*format*/, ...) {}
 constexpr SInt32 kRedrawCalls = 3;
 constexpr TimeValue kMovieUnitsPerSecond = 600;
 
-enum LoadResult { kLoadOk = 0, kLoadNoKernel = 1, kLoadBeginFailed = 2, kLoadFailed = 3 };
+// A Load that fails on a file without a password seal read a damaged file;
+// it is reported as such, not as a password problem.
+enum LoadResult { kLoadOk = 0, kLoadNoKernel = 1, kLoadBeginFailed = 2, kLoadFailed = 3, kLoadDamaged = 4 };
 
 // The scene loader's options, in the order they are applied.
 void ApplyLoadOptions(YrSDK::YrZynManager& manager) {
@@ -239,9 +241,9 @@ void ViewerCore::LoaderBody() {
     loadState = LoadState::kLoaded;
     return;
   }
-  loadError = result == kLoadBeginFailed ? LoadError::kInvalidFile
-              : result == kLoadFailed    ? LoadError::kPasswordProtected
-                                         : LoadError::kOpenFailed;
+  loadError = result == kLoadBeginFailed || result == kLoadDamaged ? LoadError::kInvalidFile
+              : result == kLoadFailed                               ? LoadError::kPasswordProtected
+                                                                    : LoadError::kOpenFailed;
   loadState = LoadState::kFailed;
 }
 
@@ -251,7 +253,7 @@ int ViewerCore::LoadFromMemory() {
   if (!zynManager_.LoadBegin(*dataBuffer, static_cast<size_t>(dataSize))) return kLoadBeginFailed;
   const bool ok = zynManager_.Load();
   zynManager_.LoadEnd();
-  if (!ok) return kLoadFailed;
+  if (!ok) return zynManager_.IsPasswordProtected() ? kLoadFailed : kLoadDamaged;
   loaded = true;
   PrepareCameras();
   return kLoadOk;

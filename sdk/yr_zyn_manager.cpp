@@ -115,7 +115,9 @@ bool YrZynManager::LoadBegin(const std::string& path) {
   message_.clear();
   file_ = std::make_unique<VZynFile>();
   file_->SetPassword(ReadOptions().password);
-  if (!file_->OpenFile(path, true, true, false)) {
+  const bool opened = file_->OpenFile(path, true, true, false);
+  protected_ = file_->IsProtected();
+  if (!opened) {
     message_ = file_->GetErrorMessage();
     file_.reset();
     return false;
@@ -128,7 +130,9 @@ bool YrZynManager::LoadBegin(const void* bytes, size_t size) {
   message_.clear();
   file_ = std::make_unique<VZynFile>();
   file_->SetPassword(ReadOptions().password);
-  if (!file_->OpenFromMemory(bytes, size, true, true, false)) {
+  const bool opened = file_->OpenFromMemory(bytes, size, true, true, false);
+  protected_ = file_->IsProtected();
+  if (!opened) {
     message_ = file_->GetErrorMessage();
     file_.reset();
     return false;

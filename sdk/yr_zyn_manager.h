@@ -50,6 +50,9 @@ class YrZynManager {
   bool LoadIsCompleted() const { return !running_.load(std::memory_order_acquire); }
   // The last load's result, once it has completed.
   bool LoadSucceeded() const { return succeeded_.load(std::memory_order_acquire); }
+  // Whether the file that LoadBegin opened is sealed with a password (a
+  // failed Load of such a file is a missing or wrong password).
+  bool IsPasswordProtected() const { return protected_; }
   // Waits for a running load, then closes the file. Answers true.
   bool LoadEnd();
   // Empties the scene.
@@ -82,6 +85,7 @@ class YrZynManager {
   VProgress* progress_ = nullptr;
   const std::atomic<bool>* cancel_ = nullptr;
   int use_temporary_files_ = -1;  // -1: from the settings
+  bool protected_ = false;
   std::thread worker_;
   std::atomic<bool> running_{false};
   std::atomic<bool> succeeded_{false};
