@@ -9,6 +9,7 @@
 #include "host/movies.h"
 #include "sdk/yr_renderer.h"
 #include "sdk/yr_system.h"
+#include "sdk/yr_trigger_manager.h"
 
 namespace qtzyn {
 
@@ -89,10 +90,15 @@ void CycleViewingMode(YrSDK::YrRenderer& renderer) {
 
 void SwitchLights(const MediaGlobals& globals) {
   const std::vector<YrSDK::YrComponent> lights = YrSDK::YrSystem().GetLights();
+  // The flags were saved from this same list after loading; a count left
+  // unset means one flag per light.
+  std::size_t saved_count = 0;
+  if (globals.savedLights != nullptr) {
+    saved_count = globals.savedLightCount > 0 ? static_cast<std::size_t>(globals.savedLightCount) : lights.size();
+  }
   for (std::size_t i = 0; i < lights.size(); ++i) {
-    // A light the saved flags do not cover (none saved yet) counts as on.
-    const bool saved = globals.savedLights == nullptr || static_cast<SInt32>(i) >= globals.savedLightCount ||
-                       globals.savedLights[i];
+    // A light the saved flags do not cover counts as on.
+    const bool saved = i >= saved_count || globals.savedLights[i];
     lights[i].FindProperty("CastLightOnObject").SetInt(globals.lightsOn && saved ? 1 : 0);
   }
 }
@@ -124,6 +130,20 @@ void CycleTake(const MediaGlobals& globals) {
     SetMovieActiveSegment(globals.movie, 0, static_cast<TimeValue>(units));
   }
   UpdateMovie(globals.movie);
+}
+
+// The keyboard hook reads the flag on its own thread, under the core's
+// lock; the engine's trigger manager follows it.
+void ToggleTriggering(MediaGlobals& globals, ViewerCore* core) {
+  if (core == nullptr) {
+    globals.triggering = !globals.triggering;
+    return;
+  }
+  core->Lock();
+  globals.triggering = !globals.triggering;
+  const bool on = globals.triggering;
+  core->Unlock();
+  if (core->loadState.load() == LoadState::kLoaded) YrSDK::YrTriggerManager().FindProperty("Active").SetInt(on ? 1 : 0);
 }
 
 bool IsHotKey(int lower) {
@@ -169,13 +189,13 @@ OSErr HandleHotKey(MediaGlobals* globals, int character, long modifiers, bool* h
       case 'h': globals->showHelp = !globals->showHelp; break;
       case 'i': globals->showInfo = !globals->showInfo; break;
       case 'r': globals->freeRunning = !globals->freeRunning; break;
-      case 'k': globals->triggering = !globals->triggering; break;
       case 'l': globals->lightsOn = !globals->lightsOn; break;
       default: break;
     }
+    ViewerCore* core = ViewerCore::Get();
+    if (lower == 'k') ToggleTriggering(*globals, core);
     // The engine's scene is touched only once the loader thread is done
     // with it, and only for the instance that shows it.
-    ViewerCore* core = ViewerCore::Get();
     if (core != nullptr && core->loadState.load() == LoadState::kLoaded &&
         core->activeInstanceId == globals->instanceId) {
       YrSDK::YrRenderer& renderer = core->Renderer();
