@@ -372,13 +372,18 @@ void VZynFile::WalkFooters() {
 }
 
 // Bytes [begin, end) of the file: a view when the stream has its bytes in
-// memory, otherwise one buffer read (and deciphered) once.
+// memory, otherwise one buffer read (and deciphered) once. A small span
+// (the header extension, a summary section) is read rather than viewed: a
+// file stream's view maps and faults in the whole file, which would make
+// reading a few hundred bytes cost as much as reading everything.
 bool VZynFile::SectionBytes(int64_t begin, int64_t end, std::shared_ptr<const void>* keep,
                             const uint8_t** bytes) {
+  constexpr size_t kSmallSpan = 1 << 16;
   VStream* stream = stream_ ? stream_ : raw_;
   if (begin < 0 || end < begin || end > stream->Size()) return false;
   size_t n = static_cast<size_t>(end - begin);
-  if (const uint8_t* view = stream->View(begin, n)) {
+  const bool small = n <= kSmallSpan && stream->Size() > static_cast<int64_t>(kSmallSpan);
+  if (const uint8_t* view = small ? nullptr : stream->View(begin, n)) {
     keep->reset();
     *bytes = view;
     return true;
