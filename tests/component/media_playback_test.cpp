@@ -159,6 +159,33 @@ TEST_F(MediaPlaybackTest, DamagedSceneFileEndsOnTheFailureScreen) {
   EXPECT_NE(texts_.Find("Invalid or corrupted file."), nullptr);
 }
 
+TEST_F(MediaPlaybackTest, LoadingShowsTheTitleOverThePanelWithItsProgressBar) {
+  ComponentInstance mh = OpenFor(MakeTrack(WriteScene(SmallScene(1, 1, 2.0)), 320, 240));
+  ViewerCore* core = ViewerCore::Get();
+  core->loadState = LoadState::kLoading;  // as while the loader thread parses
+  core->progress = 50;
+  ASSERT_TRUE(Idle(mh, 0));
+  // Black at the top to grey 0.3 at the bottom; the bar's left half filled
+  // in grey 0.5 inside a white outline.
+  EXPECT_LT(Pixel(160, 1)[0], 8);
+  EXPECT_NEAR(Pixel(160, 238)[0], 77, 8);
+  const int x0 = 160 - 55, y0 = 120 + 7;
+  EXPECT_NEAR(Pixel(x0 + 20, y0 + 3)[1], 128, 8);
+  EXPECT_LT(Pixel(x0 + 90, y0 + 3)[1], 60);
+  EXPECT_GT(Pixel(x0 + 110, y0 + 3)[1], 240);
+  ASSERT_EQ(texts_.calls.size(), 3u);
+  EXPECT_EQ(texts_.calls[0].text, "ZYN");
+  EXPECT_EQ(texts_.calls[1].text, "Version 6.0");
+  EXPECT_EQ(texts_.calls[1].y, 120 + 40);
+  EXPECT_EQ(texts_.calls[2].text, "Press 'H' for help");
+  EXPECT_EQ(texts_.calls[2].y, 120 + 55);
+  // The panel is drawn again on every call while loading goes on.
+  EXPECT_TRUE(Idle(mh, 0));
+  EXPECT_TRUE(Idle(mh, 0));
+  EXPECT_TRUE(Idle(mh, 0));
+  core->loadState = LoadState::kFailed;
+}
+
 TEST_F(MediaPlaybackTest, HelpPageLinesSitAtTheirPlaces) {
   ComponentInstance mh = OpenFor(MakeTrack(WriteScene(SmallScene(1, 1, 2.0)), 320, 240));
   ASSERT_EQ(IdleUntilSettled(mh), LoadState::kLoaded);
