@@ -1,0 +1,175 @@
+// A large binary scene (~200 MB) from the importer's MovieImportFile to the
+// viewer core's load state Loaded (import, media handler open and
+// initialise, idle calls that read the file through the data handler and
+// parse it on the loader thread), beside the anchor: the same file loaded
+// directly with the engine's scene loader.
+//
+// The scene is the one the scene-loading benchmark writes (1000 animated
+// models, ~10 million keys); it is written once to /tmp.
+
+#include <benchmark/benchmark.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "animation/fcurve_node.h"
+#include "bench/bench_main.h"
+#include "component/component_dispatch.h"
+#include "component/viewer_core.h"
+#include "host/component_manager.h"
+#include "host/data_references.h"
+#include "host/media_handler_calls.h"
+#include "host/movie_import_calls.h"
+#include "host/movies.h"
+#include "host/ports.h"
+#include "scene/model.h"
+#include "scene/scene.h"
+#include "sdk/yr_kernel.h"
+#include "sdk/yr_zyn_manager.h"
+
+namespace {
+
+constexpr int kModels = 1000;
+constexpr int kKeysPerCurve = 1100;
+constexpr int64_t kFrame = 1539538600;  // 30 fps
+constexpr OSType kZyn = FOUR_CHAR_CODE("vzyn");
+const char* const kScenePath = "/tmp/qtzyn_viewer_scene.zyn";
+
+int64_t FileSize(const char* path) {
+  struct stat st;
+  return stat(path, &st) == 0 ? st.st_size : 0;
+}
+
+void EnsureScene() {
+  if (FileSize(kScenePath) > 0) return;
+  YrSDK::YrKernel::Init("");
+  VScene& scene = *YrSDK::YrKernel::GetScene();
+  scene.Clear();
+  VTake* take = scene.takes().Create("Take 001");
+  take->local_span = VTimeSpan(VTime(0), VTime(kFrame * kKeysPerCurve));
+  for (int m = 0; m < kModels; ++m) {
+    auto* model = static_cast<VModel*>(scene.Add(std::make_unique<VModel>("Joint" + std::to_string(m), "Limb")));
+    VTake::ModelAnimation* animation = take->AddModel(model->GetFullName());
+    auto transform = std::make_unique<VFCurveNode>("Transform");
+    for (const char* channel : {"T", "R", "S"}) {
+      VFCurveNode* vector = transform->AddChild(std::make_unique<VFCurveNode>(channel));
+      for (const char* axis : {"X", "Y", "Z"}) {
+        VFCurve* curve = vector->AddChild(std::make_unique<VFCurveNode>(axis))->MakeCurve();
+        curve->KeyReserve(kKeysPerCurve);
+        for (int k = 0; k < kKeysPerCurve; ++k) {
+          VFCurveKey key;
+          key.time = VTime(k * kFrame);
+          key.value = static_cast<float>((k * 7 + m) % 100) * 0.01f;
+          curve->KeyAppend(key);
+        }
+      }
+    }
+    animation->channels.push_back(std::move(transform));
+  }
+  scene.takes().SetCurrent(take);
+  YrSDK::YrZynManager manager;
+  if (!manager.Save(kScenePath, true)) std::fprintf(stderr, "save: %s\n", manager.GetLastMessage().c_str());
+  YrSDK::YrKernel::Close();
+}
+
+void RegisterComponents() {
+  static const bool registered = [] {
+    ComponentDescription cd;
+    cd.componentType = MovieImportType;
+    cd.componentSubType = kZyn;
+    RegisterComponent(&cd, &qtzyn::ImporterDispatch, 0, nullptr, nullptr, nullptr);
+    cd.componentType = MediaHandlerType;
+    RegisterComponent(&cd, &qtzyn::MediaHandlerDispatch, 0, nullptr, nullptr, nullptr);
+    return true;
+  }();
+  (void)registered;
+}
+
+// Import, open and idle until the viewer core has loaded; false on failure.
+bool ImportAndLoad(Movie movie, ComponentInstance* handler) {
+  ComponentInstance importer = nullptr;
+  if (OpenImporterForPath(kScenePath, &importer) != noErr) return false;
+  FSSpec spec;
+  NativePathNameToFSSpec(kScenePath, &spec, 0);
+  Track track = nullptr;
+  TimeValue added = 0;
+  long outFlags = 0;
+  const ComponentResult imported = CallMovieImportFile(importer, &spec, movie, nullptr, &track, 0, &added, 0, &outFlags);
+  const OSErr opened = imported == noErr ? OpenMediaHandlerForMedia(GetTrackMedia(track), handler) : OSErr(paramErr);
+  CloseComponent(importer);
+  if (opened != noErr) return false;
+  GetMovieCompleteParams gmc;
+  gmc.theMovie = movie;
+  gmc.theTrack = track;
+  gmc.theMedia = GetTrackMedia(track);
+  gmc.movieScale = 600;
+  gmc.mediaScale = 60;
+  gmc.width = IntToFixed(160);
+  gmc.height = IntToFixed(120);
+  GetTrackMatrix(track, &gmc.trackMovieMatrix);
+  GetPort(&gmc.moviePort);
+  if (CallMediaInitialize(*handler, &gmc) != noErr) return false;
+  // Idle calls come every few milliseconds, as a player's would.
+  for (;;) {
+    long flagsOut = 0;
+    CallMediaIdle(*handler, 0, 0, &flagsOut, nullptr);
+    const qtzyn::LoadState state = qtzyn::ViewerCore::Get()->loadState.load();
+    if (state == qtzyn::LoadState::kLoaded) return true;
+    if (state == qtzyn::LoadState::kFailed) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
+void BM_ViewerImportToLoaded(benchmark::State& state) {
+  EnsureScene();
+  RegisterComponents();
+  GrafPtr port = CreatePort(160, 120);
+  SetPort(port);
+  for (auto _ : state) {
+    Movie movie = NewMovie(newMovieActive);
+    ComponentInstance handler = nullptr;
+    const bool ok = ImportAndLoad(movie, &handler);
+    state.PauseTiming();
+    if (handler != nullptr) CloseComponent(handler);  // clears the scene, stops the engine
+    DisposeMovie(movie);
+    state.ResumeTiming();
+    if (!ok) {
+      state.SkipWithError("the scene did not load through the viewer");
+      break;
+    }
+  }
+  SetPort(nullptr);
+  DisposePort(port);
+  state.counters["MB"] = static_cast<double>(FileSize(kScenePath)) / 1e6;
+}
+
+// Anchor: the engine alone, from the file's path.
+void BM_EngineLoadAnchor(benchmark::State& state) {
+  EnsureScene();
+  YrSDK::YrKernel::Init("");
+  for (auto _ : state) {
+    YrSDK::YrZynManager manager;
+    const bool ok = manager.LoadBegin(kScenePath) && manager.Load();
+    manager.LoadEnd();
+    state.PauseTiming();
+    YrSDK::YrKernel::GetScene()->Clear();
+    state.ResumeTiming();
+    if (!ok) {
+      state.SkipWithError(manager.GetLastMessage().c_str());
+      break;
+    }
+  }
+  YrSDK::YrKernel::Close();
+  state.counters["MB"] = static_cast<double>(FileSize(kScenePath)) / 1e6;
+}
+
+BENCHMARK(BM_EngineLoadAnchor)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_ViewerImportToLoaded)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }
