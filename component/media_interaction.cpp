@@ -1,14 +1,13 @@
 #include "component/media_interaction.h"
 
 #include "component/media_drawing_state.h"
+#include "component/redraw_count.h"
 #include "component/viewer_core.h"
 #include "component/viewer_hot_keys.h"
 #include "component/viewer_keyboard_hook.h"
 
 namespace qtzyn {
 namespace {
-
-constexpr SInt32 kRedrawCalls = 3;
 
 // Renderer mouse input.
 constexpr int kMousePress = 2;
@@ -87,7 +86,7 @@ ComponentResult MediaGetActionsForQTEvent(MediaGlobalsHandle storage, QTEventRec
       const int character = static_cast<int>(event->param1 & 0xFF);
       // The keyboard hook gives a plain space to the scene's triggers.
       if (g->triggering && character == ' ' && event->param2 == 0) return noErr;
-      g->redrawCount = kRedrawCalls;
+      SetRedrawCount(*g, kRedrawCalls);
       bool handled = false;
       const OSErr err = HandleHotKey(g, character, event->param2, &handled);
       if (err != noErr) return err;
@@ -99,13 +98,13 @@ ComponentResult MediaGetActionsForQTEvent(MediaGlobalsHandle storage, QTEventRec
       g->softwareWarning = false;
       return noErr;
     case kQTEventMouseClickEnd:
-      g->redrawCount = kRedrawCalls;
+      SetRedrawCount(*g, kRedrawCalls);
       SendMouse(*event, kMouseRelease);
       drawing.dragging = false;
       return kEventHandledByMediaHandler;
     case kQTEventMouseMoved:
       if (drawing.dragging) {
-        g->redrawCount = kRedrawCalls;
+        SetRedrawCount(*g, kRedrawCalls);
         SendMouse(*event, kMouseDrag);
       }
       return noErr;

@@ -5,6 +5,7 @@
 #include "component/media_drawing_state.h"
 #include "component/media_frame.h"
 #include "component/media_text_layer.h"
+#include "component/redraw_count.h"
 #include "component/viewer_core.h"
 #include "sdk/yr_ogl_context_wrapper.h"
 #include "sdk/yr_view_panels.h"
@@ -15,10 +16,6 @@ namespace {
 // The component has no log output: traces are written nowhere.
 void Trace(const char* /*format*/, ...) {}
 
-// Idle calls that still draw after a change that the movie's time does not
-// show (initialisation, the end of loading, a key or a drag).
-constexpr SInt32 kRedrawCalls = 3;
-
 // The base media handler's routine that records what this handler does.
 constexpr SInt16 kMediaSetHandlerCapabilitiesSelect = 0x0002;
 constexpr long kHandlerCapabilities = handlerHasSpatial | handlerNeedsBuffer | handlerWantsTime | handlerCGrafPortOnly;
@@ -27,7 +24,7 @@ const unsigned char kMediaName[] = "\x06" "3D ZYN";
 
 bool NothingChanged(const MediaGlobals& g, const MediaDrawingState& d, LoadState state, long flagsIn,
                     TimeValue atMediaTime) {
-  return (flagsIn & mMustDraw) == 0 && g.redrawCount <= 0 && d.currentPortDC == g.lastPortDC &&
+  return (flagsIn & mMustDraw) == 0 && RedrawCount(g) <= 0 && d.currentPortDC == g.lastPortDC &&
          static_cast<SInt32>(state) == d.prevState && flagsIn == d.prevFlags && atMediaTime == d.prevMediaTime &&
          (g.softwareWarning || (!g.freeRunning && state != LoadState::kLoading));
 }
@@ -63,7 +60,7 @@ ComponentResult MediaInitialize(MediaGlobalsHandle storage, GetMovieCompletePara
   g->hasFocus = false;
   g->triggering = false;
   g->lightsOn = true;
-  g->redrawCount = kRedrawCalls;
+  SetRedrawCount(*g, kRedrawCalls);
   SetRect(&g->naturalRect, 0, 0, static_cast<short>(FixedToInt(g->width)), static_cast<short>(FixedToInt(g->height)));
   if (g->delegate != nullptr) {
     HostComponentCall(g->delegate, kMediaSetHandlerCapabilitiesSelect, kHandlerCapabilities, kHandlerCapabilities);
@@ -112,7 +109,7 @@ ComponentResult MediaIdle(MediaGlobalsHandle storage, TimeValue atMediaTime, lon
   d.currentPortDC = GetPortHDC(d.currentPort);
 
   if (NothingChanged(*g, d, state, flagsIn, atMediaTime)) {
-    if (flagsOut != nullptr && *flagsOut == mDidDraw) --g->redrawCount;
+    if (flagsOut != nullptr && *flagsOut == mDidDraw) CountDownRedraw(*g);
   } else {
     d.prevMediaTime = atMediaTime;
     SetRect(&g->drawRect, 0, 0, FixRound(g->width), FixRound(g->height));
@@ -129,7 +126,7 @@ ComponentResult MediaIdle(MediaGlobalsHandle storage, TimeValue atMediaTime, lon
     if (active) DrawOpenGLFrame(*g, *core, state, atMediaTime);
     DrawTextLayer(*g, active, state, core->loadError.load());
     if (flagsOut != nullptr) *flagsOut = mDidDraw;
-    --g->redrawCount;
+    CountDownRedraw(*g);
   }
 
   if (active) {
@@ -139,7 +136,7 @@ ComponentResult MediaIdle(MediaGlobalsHandle storage, TimeValue atMediaTime, lon
     } else if ((state == LoadState::kLoaded && prev != LoadState::kLoaded) ||
                (state == LoadState::kFailed && prev != LoadState::kFailed)) {
       core->AfterLoad(g);
-      g->redrawCount = kRedrawCalls;
+      SetRedrawCount(*g, kRedrawCalls);
     }
   }
   d.prevState = static_cast<SInt32>(state);

@@ -254,5 +254,22 @@ TEST_F(MediaInteractionTest, KeysFromAnotherThreadWhileFocusComesAndGoes) {
   EXPECT_EQ(ViewerCore::Get()->keyboardHook, nullptr);
 }
 
+TEST_F(MediaInteractionTest, TriggerKeysFromAnotherThreadWhileThePlayerIdles) {
+  ComponentInstance mh = Loaded(SmallScene(1, 1, 1.0));
+  ASSERT_EQ(SetFocus(mh, true), noErr);
+  Key(mh, 'k');
+  ASSERT_TRUE(Globals(mh).triggering);
+  std::atomic<bool> done{false};
+  std::atomic<int> swallowed{0};
+  std::thread keys([&] {
+    for (int i = 0; i < 400 && !done.load(); ++i) swallowed += HostSendKeyboardEvent(37 + i % 4, (i & 1) == 0) ? 1 : 0;
+  });
+  for (TimeValue t = 0; t < 200; ++t) Idle(mh, t % 60);
+  done = true;
+  keys.join();
+  EXPECT_GT(swallowed.load(), 0);
+  SetFocus(mh, false);
+}
+
 }  // namespace
 }  // namespace media_test
