@@ -101,10 +101,6 @@ bool ParsePlayerOptions(int argc, char** argv, PlayerOptions* o, std::string* me
     *message = "--from, --to and --step go with --frames";
     return false;
   }
-  if (!o->tracePath.empty() && !o->headless()) {
-    *message = "--trace goes with --frames, --movie or --events";
-    return false;
-  }
   if (o->headless() && o->files.size() != 1) {
     *message = "headless runs take one file (an event script opens more)";
     return false;

@@ -15,6 +15,7 @@
 #include "tools/zynplay/playback_clock.h"
 #include "tools/zynplay/player_movie.h"
 #include "tools/zynplay/png_frame_writer.h"
+#include "tools/zynplay/trace_log.h"
 #include "tools/zynplay/window_audio.h"
 #include "tools/zynplay/window_keys.h"
 
@@ -28,11 +29,15 @@ constexpr auto kTick = std::chrono::microseconds(1000000 / PlaybackClock::kScale
 // One movie in its window: the track above, the controller strip below.
 class MovieWindow {
  public:
-  static std::unique_ptr<MovieWindow> Open(std::unique_ptr<PlayerMovie> movie, int index, std::string* message);
+  // `index` counts the windows from 0; `trace` (never null) records the
+  // movie's idle calls, events and texts when it is open.
+  static std::unique_ptr<MovieWindow> Open(std::unique_ptr<PlayerMovie> movie, int index, TraceLog* trace,
+                                           std::string* message);
   ~MovieWindow();
 
   Uint32 id() const { return SDL_GetWindowID(window_); }
   PlayerMovie* movie() { return movie_.get(); }
+  int instance() const { return instance_; }
   // One idle call at the clock's time; redraws the window when anything
   // shown changed.
   void Tick();
@@ -46,9 +51,12 @@ class MovieWindow {
  private:
   MovieWindow() = default;
   bool MakeStrip(int width);
+  void Event(OSType kind, int x, int y, long modifiers);
   void Present();
 
   std::unique_ptr<PlayerMovie> movie_;
+  TraceLog* trace_ = nullptr;
+  int instance_ = 1;
   std::unique_ptr<PlaybackClock> clock_;
   std::unique_ptr<WindowAudio> audio_;
   SDL_Window* window_ = nullptr;
@@ -67,9 +75,13 @@ class MovieWindow {
   bool shownPlaying_ = false;
 };
 
-std::unique_ptr<MovieWindow> MovieWindow::Open(std::unique_ptr<PlayerMovie> movie, int index, std::string* message) {
+std::unique_ptr<MovieWindow> MovieWindow::Open(std::unique_ptr<PlayerMovie> movie, int index, TraceLog* trace,
+                                               std::string* message) {
   std::unique_ptr<MovieWindow> w(new MovieWindow());
   w->movie_ = std::move(movie);
+  w->trace_ = trace;
+  w->instance_ = index + 1;
+  trace->Watch(w->movie_.get(), w->instance_);
   w->clock_ = std::make_unique<PlaybackClock>(w->movie_->duration());
   w->audio_ = std::make_unique<WindowAudio>(w->clock_.get());
   const int width = w->movie_->width(), height = w->movie_->height();
@@ -142,7 +154,9 @@ void MovieWindow::Tick() {
   // The clock stands still while the scene loads, so that playing starts
   // at its first frame.
   const long time = loading_ ? 0 : clock_->MediaTime(now);
-  const IdleOutcome out = movie_->Idle(static_cast<TimeValue>(time), mustDraw_ ? long{mMustDraw} : 0L);
+  const long flags = mustDraw_ ? long{mMustDraw} : 0L;
+  const IdleOutcome out = movie_->Idle(static_cast<TimeValue>(time), flags);
+  trace_->Idle(instance_, static_cast<TimeValue>(time), flags, out);
   mustDraw_ = false;
   if (loading_ && (!out.showsLoading || out.result != noErr)) {
     loading_ = false;
@@ -172,6 +186,10 @@ void MovieWindow::Tick() {
   if (changed) Present();
 }
 
+void MovieWindow::Event(OSType kind, int x, int y, long modifiers) {
+  trace_->Event(instance_, kind, movie_->SendEvent(kind, x, y, modifiers, 0));
+}
+
 void MovieWindow::Present() {
   SDL_RenderClear(renderer_);
   const SDL_Rect track{0, 0, movie_->width(), movie_->height()};
@@ -189,7 +207,7 @@ void MovieWindow::Press(int x, int y, long modifiers, MovieWindow** focus) {
       if (*focus != nullptr) (*focus)->movie()->SetFocus(false);
       if (movie_->SetFocus(true) == noErr) *focus = this;
     }
-    movie_->SendEvent(kQTEventMouseClick, x, y, modifiers, 0);
+    Event(kQTEventMouseClick, x, y, modifiers);
     draggingTrack_ = true;
     return;
   }
@@ -208,12 +226,12 @@ void MovieWindow::Press(int x, int y, long modifiers, MovieWindow** focus) {
 }
 
 void MovieWindow::Motion(int x, int y) {
-  if (draggingTrack_) movie_->SendEvent(kQTEventMouseMoved, x, y, 0, 0);
+  if (draggingTrack_) Event(kQTEventMouseMoved, x, y, 0);
   if (scrubbing_) clock_->Seek(SliderTime(layout_, x, movie_->duration()), Clock::now());
 }
 
 void MovieWindow::Release(int x, int y, long modifiers) {
-  if (draggingTrack_) movie_->SendEvent(kQTEventMouseClickEnd, x, y, modifiers, 0);
+  if (draggingTrack_) Event(kQTEventMouseClickEnd, x, y, modifiers);
   draggingTrack_ = false;
   scrubbing_ = false;
 }
@@ -229,6 +247,7 @@ bool WriteScreenshot(PlayerMovie* movie, const std::string& path, std::string* m
 // All windows, the interaction focus and the keys.
 class WindowSet {
  public:
+  TraceLog trace;  // outlives the windows, whose movies write to it
   std::vector<std::unique_ptr<MovieWindow>> windows;
   MovieWindow* focus = nullptr;
   bool quit = false;
@@ -273,8 +292,10 @@ class WindowSet {
     bool handled = false;
     const int character = CharacterOf(key, e.keysym.mod);
     if (focus != nullptr && character != 0) {
-      handled = focus->movie()->SendEvent(kQTEventKey, 0, 0, EventModifiersOf(e.keysym.mod), character) ==
-                kEventHandledByMediaHandler;
+      const ComponentResult result =
+          focus->movie()->SendEvent(kQTEventKey, 0, 0, EventModifiersOf(e.keysym.mod), character);
+      trace.Event(focus->instance(), kQTEventKey, result);
+      handled = result == kEventHandledByMediaHandler;
     }
     if (key == SDLK_ESCAPE) {
       quit = true;  // the hook passes Escape on to the player
@@ -333,11 +354,11 @@ int RunWindows(const PlayerOptions& options) {
   int exitCode = 0;
   {
     WindowSet set;
-    std::unique_ptr<PlayerMovie> first;
-    for (const std::string& path : options.files) {
+    if (!options.tracePath.empty() && !set.trace.Open(options.tracePath, &message)) exitCode = ReportFailure(message);
+    for (const std::string& path : exitCode == 0 ? options.files : std::vector<std::string>{}) {
       std::unique_ptr<PlayerMovie> movie = PlayerMovie::Open(path, options.width, options.height, &message);
       std::unique_ptr<MovieWindow> window;
-      if (movie) window = MovieWindow::Open(std::move(movie), static_cast<int>(set.windows.size()), &message);
+      if (movie) window = MovieWindow::Open(std::move(movie), static_cast<int>(set.windows.size()), &set.trace, &message);
       if (!window) {
         exitCode = ReportFailure(message);
         break;
@@ -359,6 +380,8 @@ int RunWindows(const PlayerOptions& options) {
     }
     if (exitCode == 0) set.TakeScreenshot(set.screenshotOf);
     if (exitCode == 0 && !set.screenshotError.empty()) exitCode = ReportFailure(set.screenshotError);
+    set.windows.clear();
+    if (!set.trace.Close(&message) && exitCode == 0) exitCode = ReportFailure(message);
   }
   SDL_Quit();
   return exitCode;
