@@ -259,15 +259,15 @@ TEST_F(MediaInteractionTest, TriggerKeysFromAnotherThreadWhileThePlayerIdles) {
   ASSERT_EQ(SetFocus(mh, true), noErr);
   Key(mh, 'k');
   ASSERT_TRUE(Globals(mh).triggering);
-  std::atomic<bool> done{false};
+  std::atomic<bool> finished{false};
   std::atomic<int> swallowed{0};
   std::thread keys([&] {
-    for (int i = 0; i < 400 && !done.load(); ++i) swallowed += HostSendKeyboardEvent(37 + i % 4, (i & 1) == 0) ? 1 : 0;
+    for (int i = 0; i < 400; ++i) swallowed += HostSendKeyboardEvent(37 + i % 4, (i & 1) == 0) ? 1 : 0;
+    finished = true;
   });
-  for (TimeValue t = 0; t < 200; ++t) Idle(mh, t % 60);
-  done = true;
+  for (TimeValue t = 0; t < 50 || !finished.load(); ++t) Idle(mh, t % 60);
   keys.join();
-  EXPECT_GT(swallowed.load(), 0);
+  EXPECT_EQ(swallowed.load(), 400);
   SetFocus(mh, false);
 }
 
