@@ -301,6 +301,26 @@ TEST_F(MediaPlaybackTest, SoftwareWarningShowsOnceAndAClickClearsIt) {
   EXPECT_FALSE(Globals(mh).softwareWarning);
 }
 
+TEST_F(MediaPlaybackTest, ResizedTrackGetsABufferOfItsNewSize) {
+  ComponentInstance mh = OpenFor(MakeTrack(WriteScene(SmallScene(1, 1, 2.0)), 160, 120));
+  ASSERT_EQ(IdleUntilSettled(mh), LoadState::kLoaded);
+  EXPECT_EQ(Globals(mh).bufferWidth, 160);
+  ASSERT_EQ(CallMediaSetDimensions(mh, IntToFixed(240), IntToFixed(180)), noErr);
+  EXPECT_EQ(Globals(mh).pixelWidth, 240);
+  EXPECT_EQ(Globals(mh).pixelHeight, 180);
+  ASSERT_TRUE(Idle(mh, 1));
+  EXPECT_EQ(Globals(mh).bufferWidth, 240);
+  EXPECT_EQ(Globals(mh).bufferHeight, 180);
+  // The whole new track is drawn: the frame reaches its far corner.
+  EXPECT_GT(Pixel(235, 175)[0], 60);
+  // Without a port nothing is drawn, and nothing fails.
+  SetPort(nullptr);
+  ComponentResult result = 0;
+  Idle(mh, 2, 0, &result);
+  EXPECT_EQ(result, noErr);
+  SetPort(port_);
+}
+
 TEST_F(MediaPlaybackTest, NameAndMatrix) {
   ComponentInstance mh = OpenFor(MakeTrack(WriteScene(SmallScene(1, 1, 2.0)), 100, 50));
   unsigned char name[256] = {};
