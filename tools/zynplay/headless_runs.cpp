@@ -250,8 +250,9 @@ struct ScriptRun {
         const int n = instance();
         const TimeValue t = m->lastTime();
         trace.Idle(n, t, 0, m->Idle(t, 0));
-        m->WaitLoaded(kLoadWaitSeconds,
-                      [this, n](TimeValue time, long flags, const IdleOutcome& out) { trace.Idle(n, time, flags, out); });
+        m->WaitLoaded(kLoadWaitSeconds, [this, n](TimeValue time, long flags, const IdleOutcome& out) {
+          trace.Idle(n, time, flags, out);
+        });
         break;
       }
       case ScriptVerb::kKey:

@@ -40,6 +40,7 @@ const char kHelp[] =
     "  --trace FILE            JSON lines of every idle call, event and text call\n"
     "  --size WxH              the track's dimensions and the port's size\n"
     "  --screenshot-on-exit F  window: the last drawn frame of the first movie as a PNG on exit\n"
+    "  --paused                window: open the movies paused\n"
     "  --components            list the components registered from the component library's resources (JSON)\n"
     "  --import-info FILE      import FILE into a movie and describe the track, its sample and its\n"
     "                          sample description (JSON)\n"

@@ -55,6 +55,8 @@ bool ParsePlayerOptions(int argc, char** argv, PlayerOptions* o, std::string* me
       if (!value(&i, &o->tracePath)) return false;
     } else if (arg == "--screenshot-on-exit") {
       if (!value(&i, &o->screenshotPath)) return false;
+    } else if (arg == "--paused") {
+      o->paused = true;
     } else if (arg == "--size") {
       if (!value(&i, &text)) return false;
       if (!ParseSize(text, &o->width, &o->height)) {
@@ -105,8 +107,8 @@ bool ParsePlayerOptions(int argc, char** argv, PlayerOptions* o, std::string* me
     *message = "headless runs take one file (an event script opens more)";
     return false;
   }
-  if (!o->screenshotPath.empty() && o->headless()) {
-    *message = "--screenshot-on-exit goes with a window";
+  if ((!o->screenshotPath.empty() || o->paused) && o->headless()) {
+    *message = "--screenshot-on-exit and --paused go with windows";
     return false;
   }
   return true;

@@ -17,6 +17,7 @@ struct PlayerOptions {
   std::string eventsPath;  // --events SCRIPT
   std::string tracePath;   // --trace FILE
   std::string screenshotPath;  // --screenshot-on-exit FILE (window)
+  bool paused = false;         // --paused: windows open paused
   int width = 0;  // --size WxH; 0: the track's own
   int height = 0;
   bool hasFrom = false;

@@ -32,7 +32,7 @@ class MovieWindow {
   // `index` counts the windows from 0; `trace` (never null) records the
   // movie's idle calls, events and texts when it is open.
   static std::unique_ptr<MovieWindow> Open(std::unique_ptr<PlayerMovie> movie, int index, TraceLog* trace,
-                                           std::string* message);
+                                           bool paused, std::string* message);
   ~MovieWindow();
 
   Uint32 id() const { return SDL_GetWindowID(window_); }
@@ -76,8 +76,9 @@ class MovieWindow {
 };
 
 std::unique_ptr<MovieWindow> MovieWindow::Open(std::unique_ptr<PlayerMovie> movie, int index, TraceLog* trace,
-                                               std::string* message) {
+                                               bool paused, std::string* message) {
   std::unique_ptr<MovieWindow> w(new MovieWindow());
+  w->wantPlaying_ = !paused;
   w->movie_ = std::move(movie);
   w->trace_ = trace;
   w->instance_ = index + 1;
@@ -358,7 +359,8 @@ int RunWindows(const PlayerOptions& options) {
     for (const std::string& path : exitCode == 0 ? options.files : std::vector<std::string>{}) {
       std::unique_ptr<PlayerMovie> movie = PlayerMovie::Open(path, options.width, options.height, &message);
       std::unique_ptr<MovieWindow> window;
-      if (movie) window = MovieWindow::Open(std::move(movie), static_cast<int>(set.windows.size()), &set.trace, &message);
+      const int index = static_cast<int>(set.windows.size());
+      if (movie) window = MovieWindow::Open(std::move(movie), index, &set.trace, options.paused, &message);
       if (!window) {
         exitCode = ReportFailure(message);
         break;
