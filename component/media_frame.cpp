@@ -51,6 +51,15 @@ void UseCameraBackground(YrSDK::YrRenderer& renderer) {
   clear.SetDoubles(colour, kClearColourComponents);
 }
 
+// The frame goes where the track lies in the port: the copy is moved by
+// the drawing rectangle's corner (`user` points to it).
+bool BlitAtTrack(YrSDK::YrDrawContext* destination, int dx, int dy, int dw, int dh, YrSDK::YrDrawContext* source,
+                 int sx, int sy, int sw, int sh, std::intptr_t user, const YrSDK::YrOffscreenRecord* record) {
+  const Rect* r = reinterpret_cast<const Rect*>(user);
+  return YrSDK::YrOGLContextWrapper::RenderOperationBlit(destination, dx + r->left, dy + r->top, dw, dh, source, sx,
+                                                         sy, sw, sh, 0, record);
+}
+
 void DrawPanel(const MediaGlobals& globals, const ViewerCore& core, LoadState state) {
   const int w = globals.pixelWidth, h = globals.pixelHeight;
   if (state != LoadState::kLoaded && state != LoadState::kFailed) {
@@ -109,7 +118,7 @@ void DrawOpenGLFrame(MediaGlobals& globals, ViewerCore& core, LoadState state, T
     }
   }
   DrawPanel(globals, core, state);
-  if (!context.EndRender(&YrSDK::YrOGLContextWrapper::RenderOperationBlit, 0)) Trace("blit failed\n");
+  if (!context.EndRender(&BlitAtTrack, reinterpret_cast<std::intptr_t>(&globals.drawRect))) Trace("blit failed\n");
 }
 
 }  // namespace qtzyn

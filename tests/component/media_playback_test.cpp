@@ -321,6 +321,20 @@ TEST_F(MediaPlaybackTest, ResizedTrackGetsABufferOfItsNewSize) {
   SetPort(port_);
 }
 
+TEST_F(MediaPlaybackTest, MovedTrackIsDrawnWhereItLies) {
+  ComponentInstance mh = OpenFor(MakeTrack(WriteScene(SmallScene(1, 1, 2.0)), 160, 120));
+  MatrixRecord moved;
+  moved.matrix[2][0] = IntToFixed(30);
+  moved.matrix[2][1] = IntToFixed(40);
+  ASSERT_EQ(CallMediaSetMatrix(mh, &moved), noErr);
+  ASSERT_EQ(IdleUntilSettled(mh), LoadState::kLoaded);
+  ASSERT_TRUE(Idle(mh, 1));
+  EXPECT_EQ(Pixel(10, 10), (std::array<int, 3>{0, 0, 0}));
+  EXPECT_GT(Pixel(35, 45)[0], 60);
+  EXPECT_GT(Pixel(185, 155)[0], 60);
+  EXPECT_EQ(Pixel(195, 165), (std::array<int, 3>{0, 0, 0}));
+}
+
 TEST_F(MediaPlaybackTest, NameAndMatrix) {
   ComponentInstance mh = OpenFor(MakeTrack(WriteScene(SmallScene(1, 1, 2.0)), 100, 50));
   unsigned char name[256] = {};
