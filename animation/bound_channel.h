@@ -27,6 +27,8 @@ class VBoundChannel : public VAnimationSource {
   VBoundChannel(const VFCurveNode* node, const VTime* clock) : node_(node), clock_(clock) {}
 
   bool ReadAnimatedValues(double* out, int count) const override;
+  // The node read through this channel.
+  const VFCurveNode* GetNode() const { return node_; }
 
  private:
   struct Entry {
