@@ -30,6 +30,7 @@ void Trace(const char* /*format*/, ...) {}
 
 constexpr SInt32 kRedrawCalls = 3;
 constexpr TimeValue kMovieUnitsPerSecond = 600;
+constexpr SInt32 kReadPiece = 4 << 20;
 
 // A Load that fails on a file without a password seal read a damaged file;
 // it is reported as such, not as a password problem.
@@ -206,7 +207,15 @@ OSErr ViewerCore::ReadSample() {
     if (dataBuffer == nullptr) return MemError() != noErr ? MemError() : OSErr(memFullErr);
     dataSize = static_cast<SInt32>(size);
   }
-  const ComponentResult result = DataHGetData(dataHandler, dataBuffer, 0, dataOffset, dataSize);
+  // The sample is read in pieces: each read goes through a buffer of the
+  // data handler's own, and a piece of a few megabytes stays in the cache
+  // on its way into ours, where one read of the whole file would not.
+  ComponentResult result = noErr;
+  for (SInt32 done = 0; done < dataSize && result == noErr;) {
+    const SInt32 piece = std::min(kReadPiece, dataSize - done);
+    result = DataHGetData(dataHandler, dataBuffer, done, static_cast<long>(dataOffset) + done, piece);
+    done += piece;
+  }
   if (result == notEnoughDataErr) {
     long available = 0;
     if (DataHGetAvailableFileSize(dataHandler, &available) == noErr) {

@@ -189,6 +189,21 @@ TEST_F(AfterLoadTest, KeyboardTriggerDeviceTurnsTriggeringOnAndReceivesEngineKey
   EXPECT_EQ(log.keys, (std::vector<std::pair<int, bool>>{{YrSDK::kYrKeySpace, true}, {YrSDK::kYrKeySpace, false}}));
 }
 
+TEST_F(AfterLoadTest, AnInstanceThatClosesWithFocusTakesTheFocusAlong) {
+  ComponentInstance playing = OpenFor(MakeTrack(WriteScene(SceneWithClips(0.0, {}), "a.zyn"), 200, 100, 120));
+  ComponentInstance focused = OpenFor(MakeTrack(WriteScene(SceneWithClips(0.0, {}), "b.zyn"), 200, 100, 120));
+  ASSERT_EQ(IdleUntilSettled(playing), LoadState::kLoaded);
+  ViewerCore* core = ViewerCore::Get();
+  core->Lock();
+  core->focusInstance = reinterpret_cast<qtzyn::MediaGlobalsHandle>(GetComponentInstanceStorage(focused));
+  core->Unlock();
+  Globals(focused).triggering = true;
+  Close(focused);
+  ASSERT_EQ(ViewerCore::Get(), core);
+  EXPECT_EQ(core->focusInstance, nullptr);
+  EXPECT_FALSE(core->KeyboardInput(YrSDK::kYrKeySpace, true));  // reaches no freed instance
+}
+
 TEST_F(AfterLoadTest, TriggerGroupsWithoutADeviceAreActivatedButTriggeringStaysOff) {
   Track track = MakeTrack(WriteScene(SceneWithClips(0.0, {})), 200, 100, 600);
   ComponentInstance mh = OpenFor(track);
