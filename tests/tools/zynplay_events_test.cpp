@@ -123,6 +123,22 @@ TEST_F(ZynplayEvents, ASecondInstanceShowsItsNoticeAndPlaysOnceTheFirstCloses) {
   EXPECT_TRUE(AnyHas(trace.TextsOfLastDraw(trace.lines.size()), "<Click here to get interaction focus>"));
 }
 
+TEST_F(ZynplayEvents, WhileTheSceneLoadsIdleCallsDrawTheLoadingScreenAndCloseEndsIt) {
+  // The data handler hands the file over in small pieces, so the scene stays
+  // loading; the idle calls go on drawing and closing ends the load.
+  testing_support::WriteFileBytes(dir_.File("script.txt"), "idle 0\nidle 1\nidle 2\nidle 3\nclose 1\n");
+  const auto r = Zynplay(scene_ + " --events " + dir_.File("script.txt") + " --trace " + dir_.File("trace.json"),
+                         "QTZYN_DATA_PIECE_SIZE=512");
+  ASSERT_EQ(r.code, 0) << r.out;
+  const Trace trace = ReadTrace();
+  const auto idles = trace.Find("\"call\":\"idle\"");
+  ASSERT_EQ(idles.size(), 4u);
+  for (std::size_t i : idles) {
+    EXPECT_TRUE(Has(trace.lines[i], "\"result\":0,\"drew\":true")) << trace.lines[i];
+    EXPECT_TRUE(AnyHas(trace.TextsOfLastDraw(i + 1), "Press 'H' for help"));
+  }
+}
+
 TEST_F(ZynplayEvents, AFileThatIsNotASceneShowsTheFailureScreen) {
   const std::string junk = dir_.File("junk.zyn");
   testing_support::WriteFileBytes(junk, std::string(4096, 'x'));
