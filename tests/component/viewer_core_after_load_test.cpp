@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "host/keyboard_hooks.h"
 #include "media_handler_fixture.h"
 #include "sdk/yr_device_keyboard_key.h"
 #include "sdk/yr_event_registry.h"
@@ -187,6 +188,27 @@ TEST_F(AfterLoadTest, KeyboardTriggerDeviceTurnsTriggeringOnAndReceivesEngineKey
   EXPECT_FALSE(core->KeyboardInput(space, true));
   EXPECT_TRUE(YrSDK::YrEventRegistry::Unregister(YrSDK::kYrEventTriggerKey, &KeyLog::Record, &log));
   EXPECT_EQ(log.keys, (std::vector<std::pair<int, bool>>{{YrSDK::kYrKeySpace, true}, {YrSDK::kYrKeySpace, false}}));
+}
+
+TEST_F(AfterLoadTest, KeysFromTheKeyboardHookReachTheDeviceOnceTheTrackHasFocus) {
+  ComponentInstance mh = OpenFor(MakeTrack(WriteScene(SceneWithClips(0.0, {})), 200, 100, 120));
+  ASSERT_TRUE(YrSDK::YrSystem().CreateDevice("KeyboardTrigger", "Keyboard").IsValid());
+  ASSERT_EQ(IdleUntilSettled(mh), LoadState::kLoaded);
+  KeyLog log;
+  ASSERT_TRUE(YrSDK::YrEventRegistry::Register(YrSDK::kYrEventTriggerKey, &KeyLog::Record, &log));
+  EXPECT_FALSE(HostSendKeyboardEvent(32, true));  // no focus: no hook
+  const long target = reinterpret_cast<long>(&Globals(mh).naturalRect);
+  ASSERT_EQ(CallMediaRefConSetProperty(mh, target, kRefConPropertyHasFocus, reinterpret_cast<void*>(1)), noErr);
+  EXPECT_TRUE(HostSendKeyboardEvent(32, true));    // space: swallowed
+  EXPECT_TRUE(HostSendKeyboardEvent(32, false));
+  EXPECT_FALSE(HostSendKeyboardEvent(27, true));   // Escape: forwarded and passed on
+  EXPECT_FALSE(HostSendKeyboardEvent('A', true));  // not a trigger key
+  EXPECT_EQ(ViewerCore::Get()->GetKeyState('A'), 1);
+  HostSendKeyboardEvent('A', false);
+  ASSERT_EQ(CallMediaRefConSetProperty(mh, target, kRefConPropertyHasFocus, nullptr), noErr);
+  YrSDK::YrEventRegistry::Unregister(YrSDK::kYrEventTriggerKey, &KeyLog::Record, &log);
+  EXPECT_EQ(log.keys, (std::vector<std::pair<int, bool>>{
+                          {YrSDK::kYrKeySpace, true}, {YrSDK::kYrKeySpace, false}, {YrSDK::kYrKeyEscape, true}}));
 }
 
 TEST_F(AfterLoadTest, AnInstanceThatClosesWithFocusTakesTheFocusAlong) {
