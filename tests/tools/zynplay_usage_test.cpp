@@ -42,9 +42,10 @@ TEST(ZynplayUsage, UsageErrorsAreOneLineAndExitTwo) {
 TEST(ZynplayUsage, AFileThatCannotBeReadIsAFailure) {
   testing_support::TempDir dir;
   const std::string missing = dir.File("missing.zyn");
-  for (const std::string& mode : {" --frames " + dir.File("f"), " --events " + dir.File("none.txt")}) {
-    const auto r = Zynplay(missing + mode);
-    EXPECT_EQ(r.code, 1) << mode;
+  for (const std::string& args : {missing + " --frames " + dir.File("f"), missing + " --events " + dir.File("none.txt"),
+                                  dir.path() + " --frames " + dir.File("f")}) {
+    const auto r = Zynplay(args);
+    EXPECT_EQ(r.code, 1) << args;
     EXPECT_EQ(r.out.rfind("zynplay: Unable to open file ", 0), 0u) << r.out;
   }
   testing_support::WriteFileBytes(dir.File("a.txt"), "text");

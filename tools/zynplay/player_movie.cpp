@@ -1,5 +1,7 @@
 #include "tools/zynplay/player_movie.h"
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -36,12 +38,13 @@ Track SceneTrack(Movie movie) {
 
 std::unique_ptr<PlayerMovie> PlayerMovie::Open(const std::string& path, int width, int height,
                                                std::string* message) {
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    std::fclose(f);
-  } else {
+  struct stat st {};
+  std::FILE* f = stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? std::fopen(path.c_str(), "rb") : nullptr;
+  if (f == nullptr) {
     *message = "Unable to open file " + path;
     return nullptr;
   }
+  std::fclose(f);
   std::unique_ptr<PlayerMovie> m(new PlayerMovie());
   m->path_ = path;
   ComponentInstance importer = nullptr;
