@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "component/component_dispatch.h"
+#include "host/data_handler.h"
 #include "media_handler_fixture.h"
 #include "zynfile/zyn_file.h"
 #include "document/scene_writer.h"
@@ -148,6 +150,22 @@ TEST_F(ViewerCoreTest, FileThatVanishedBeforePlayFailsAsNotOpened) {
   ASSERT_EQ(IdleUntilSettled(mh), LoadState::kFailed);
   EXPECT_EQ(ViewerCore::Get()->loadError.load(), LoadError::kOpenFailed);
   ExpectDataReadingReleased();
+}
+
+// Bytes that have not all arrived end the attempt with the state still
+// Loading (the loading panel stays); closing releases what was opened.
+TEST_F(ViewerCoreTest, DataNotYetArrivedLeavesTheStateLoading) {
+  ComponentInstance mh = OpenScene(media_test::SmallScene(3, 1, 1.0));
+  setenv(kDataPieceSizeVariable, "64", 1);
+  for (int i = 0; i < 3; ++i) Idle(mh, 0);
+  unsetenv(kDataPieceSizeVariable);
+  ViewerCore* core = ViewerCore::Get();
+  EXPECT_EQ(core->loadState.load(), LoadState::kLoading);
+  EXPECT_NE(core->dataHandler, nullptr);
+  EXPECT_GT(core->dataSize, 0);
+  EXPECT_LT(core->availableSize, core->dataSize);
+  Close(mh);
+  EXPECT_FALSE(ViewerCore::Exists());
 }
 
 TEST_F(ViewerCoreTest, SecondInstanceReadsItsFileOnlyOnceTheFirstHasClosed) {
