@@ -93,8 +93,8 @@ void RegisterComponents() {
   (void)registered;
 }
 
-// Import, open and idle until the viewer core has loaded; false on failure.
-bool ImportAndLoad(Movie movie, ComponentInstance* handler) {
+// Import, open and initialise the media handler; false on failure.
+bool ImportAndOpen(Movie movie, ComponentInstance* handler) {
   ComponentInstance importer = nullptr;
   if (OpenImporterForPath(kScenePath, &importer) != noErr) return false;
   FSSpec spec;
@@ -116,7 +116,12 @@ bool ImportAndLoad(Movie movie, ComponentInstance* handler) {
   gmc.height = IntToFixed(120);
   GetTrackMatrix(track, &gmc.trackMovieMatrix);
   GetPort(&gmc.moviePort);
-  if (CallMediaInitialize(*handler, &gmc) != noErr) return false;
+  return CallMediaInitialize(*handler, &gmc) == noErr;
+}
+
+// Import, open and idle until the viewer core has loaded; false on failure.
+bool ImportAndLoad(Movie movie, ComponentInstance* handler) {
+  if (!ImportAndOpen(movie, handler)) return false;
   // Idle calls come at a player's frame rate.
   for (;;) {
     long flagsOut = 0;
@@ -202,10 +207,41 @@ void BM_DataHandlerRead(benchmark::State& state) {
   DisposeHandle(dataRef);
 }
 
+// Closing the movie a quarter of a second into the load: the time Close
+// takes, the loader thread stopped and joined and the scene cleared.
+void BM_CloseDuringLoad(benchmark::State& state) {
+  EnsureScene();
+  RegisterComponents();
+  GrafPtr port = CreatePort(160, 120);
+  SetPort(port);
+  for (auto _ : state) {
+    state.PauseTiming();
+    Movie movie = NewMovie(newMovieActive);
+    ComponentInstance handler = nullptr;
+    const bool ok = ImportAndOpen(movie, &handler);
+    long flagsOut = 0;
+    if (ok) CallMediaIdle(handler, 0, 0, &flagsOut, nullptr);  // starts the loader thread
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    const bool loading = ok && qtzyn::ViewerCore::Get()->loadState.load() == qtzyn::LoadState::kLoading;
+    state.ResumeTiming();
+    if (handler != nullptr) CloseComponent(handler);
+    state.PauseTiming();
+    DisposeMovie(movie);
+    state.ResumeTiming();
+    if (!loading) {
+      state.SkipWithError("the load was not running when the movie closed");
+      break;
+    }
+  }
+  SetPort(nullptr);
+  DisposePort(port);
+}
+
 // The first run of each warms the page cache and the allocator; the
 // medians of the repetitions are what to compare.
 BENCHMARK(BM_EngineLoadAnchor)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Repetitions(4);
 BENCHMARK(BM_ViewerImportToLoaded)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Repetitions(4);
+BENCHMARK(BM_CloseDuringLoad)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_DataHandlerRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Repetitions(4);
 
 }  // namespace
