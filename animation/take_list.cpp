@@ -28,7 +28,7 @@ int VTakeList::IndexOf(const VTake* take) const {
 VTake* VTakeList::Add(std::unique_ptr<VTake> take) {
   if (!take) return nullptr;
   takes_.push_back(std::move(take));
-  Notify(kYrTakeChangeAdded, takes_.back().get());
+  Notify(kVTakeChangeAdded, takes_.back().get());
   return takes_.back().get();
 }
 
@@ -38,7 +38,7 @@ bool VTakeList::Remove(VTake* take) {
   if (take == current_) SetCurrent(nullptr);
   std::unique_ptr<VTake> removed = std::move(takes_[static_cast<size_t>(index)]);
   takes_.erase(takes_.begin() + index);
-  Notify(kYrTakeChangeRemoved, removed.get());
+  Notify(kVTakeChangeRemoved, removed.get());
   return true;
 }
 
@@ -75,13 +75,13 @@ void VTakeList::SetCurrent(VTake* take) {
   if (take && IndexOf(take) < 0) return;
   if (current_) {
     current_->Unbind();
-    Notify(kYrTakeChangeClosed, current_);
+    Notify(kVTakeChangeClosed, current_);
   }
   current_ = take;
   VEvaluationAdvance();
   if (current_) {
     if (resolve_) current_->Bind(resolve_, clock_);
-    Notify(kYrTakeChangeOpened, current_);
+    Notify(kVTakeChangeOpened, current_);
   }
 }
 

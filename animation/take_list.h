@@ -10,15 +10,15 @@
 #include "animation/take.h"
 #include "core/event.h"
 
-enum YrTakeChange {
-  kYrTakeChangeNone = 0,
-  kYrTakeChangeAdded,
-  kYrTakeChangeRemoved,
-  kYrTakeChangeOpened,
-  kYrTakeChangeClosed,
-  kYrTakeChangeRenamed,
-  kYrTakeChangeUpdated,
-  kYrTakeChangeMoved,
+enum VTakeChange {
+  kVTakeChangeNone = 0,
+  kVTakeChangeAdded,
+  kVTakeChangeRemoved,
+  kVTakeChangeOpened,
+  kVTakeChangeClosed,
+  kVTakeChangeRenamed,
+  kVTakeChangeUpdated,
+  kVTakeChangeMoved,
 };
 
 // Handed to OnTakeChange handlers.

@@ -61,7 +61,7 @@ void VDeformerCluster::Changed(bool weights) {
 }
 
 void VDeformerCluster::SetMode(int mode) {
-  mode = mode == kYrClusterAdditive || mode == kYrClusterTotal100 ? mode : kYrClusterNormalize;
+  mode = mode == kVClusterAdditive || mode == kVClusterTotal100 ? mode : kVClusterNormalize;
   if (mode == mode_) return;
   mode_ = mode;
   Changed(true);
@@ -134,7 +134,7 @@ bool VDeformerCluster::Retrieve(VZynFile& file, int mode) {
     file.FieldReadEnd();
   }
   const std::string text = file.FieldReadC("Mode", "");
-  SetMode(text == "Additive" ? kYrClusterAdditive : text == "Total1" ? kYrClusterTotal100 : kYrClusterNormalize);
+  SetMode(text == "Additive" ? kVClusterAdditive : text == "Total1" ? kVClusterTotal100 : kVClusterNormalize);
   std::vector<std::int32_t> indexes;
   std::vector<double> weights;
   if (file.FieldReadBegin("Indexes")) {
@@ -172,8 +172,8 @@ bool VDeformerCluster::Store(VZynFile& file, int mode) const {
   file.FieldWriteC(user_data_[0]);
   file.FieldWriteC(user_data_[1]);
   file.FieldWriteEnd();
-  if (mode_ == kYrClusterAdditive) file.FieldWriteC("Mode", std::string("Additive"));
-  if (mode_ == kYrClusterTotal100) file.FieldWriteC("Mode", std::string("Total1"));
+  if (mode_ == kVClusterAdditive) file.FieldWriteC("Mode", std::string("Additive"));
+  if (mode_ == kVClusterTotal100) file.FieldWriteC("Mode", std::string("Total1"));
   file.FieldWriteBegin("Indexes");
   for (std::int32_t i : indexes_) file.FieldWriteI(i);
   file.FieldWriteEnd();

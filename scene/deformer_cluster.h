@@ -72,7 +72,7 @@ class VDeformerCluster : public VSceneObject {
  private:
   void Changed(bool weights);
 
-  int mode_ = kYrClusterNormalize;
+  int mode_ = kVClusterNormalize;
   std::string user_data_[2];
   std::vector<std::int32_t> indexes_;
   std::vector<double> weights_;

@@ -87,7 +87,7 @@ void VDeformerSkin::BuildPlan(std::size_t point_count) const {
     bool additive = false;
     double total = 0.0;
     for (std::uint32_t e = first; e < last; ++e) {
-      additive = additive || clusters_[w.entry_cluster[e]]->GetMode() == kYrClusterAdditive;
+      additive = additive || clusters_[w.entry_cluster[e]]->GetMode() == kVClusterAdditive;
       total += w.entry_weight[e];
     }
     if (additive) {
@@ -137,7 +137,7 @@ void VDeformerSkin::Deform(const YrMatrix& global, const VEvaluateInfo& info, VS
     for (std::uint32_t e = w.group_entry_start[g]; e < w.group_entry_start[g + 1]; ++e) {
       const std::uint32_t c = w.entry_cluster[e];
       const double weight = w.entry_weight[e];
-      if (clusters_[c]->GetMode() == kYrClusterAdditive) {
+      if (clusters_[c]->GetMode() == kVClusterAdditive) {
         YrMatrix b;
         for (double& v : b.m) v = 0.0;
         AddScaled(b, cluster_matrices_[c], weight);

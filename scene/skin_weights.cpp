@@ -16,13 +16,13 @@ struct Entry {
 // Normalises and quantises the entries of one point in place.
 void PreparePoint(Entry* entries, std::size_t count, const std::vector<VClusterWeights>& clusters, int accuracy,
                   std::vector<double>& units, std::vector<double>& remainders) {
-  auto normalised = [&](const Entry& e) { return clusters[e.cluster].mode != kYrClusterAdditive; };
+  auto normalised = [&](const Entry& e) { return clusters[e.cluster].mode != kVClusterAdditive; };
   double sum = 0.0;
   bool any = false, total_one = false;
   for (std::size_t i = 0; i < count; ++i) {
     if (!normalised(entries[i])) continue;
     any = true;
-    if (clusters[entries[i].cluster].mode == kYrClusterTotal100) total_one = true;
+    if (clusters[entries[i].cluster].mode == kVClusterTotal100) total_one = true;
     else sum += entries[i].weight;
   }
   if (!any) return;

@@ -12,15 +12,15 @@
 
 // How a cluster's weights combine with the others' at a point.
 enum VClusterMode : int {
-  kYrClusterNormalize = 0,  // weights divided by the point's sum
-  kYrClusterAdditive = 1,   // moves the point by its own weight, after the others
-  kYrClusterTotal100 = 2,   // weights taken as they are (the sum counts as 1)
+  kVClusterNormalize = 0,  // weights divided by the point's sum
+  kVClusterAdditive = 1,   // moves the point by its own weight, after the others
+  kVClusterTotal100 = 2,   // weights taken as they are (the sum counts as 1)
 };
 
 // One cluster as the preparation sees it: its mode and its (point, weight)
 // pairs. Pairs past the shorter of the two arrays are ignored.
 struct VClusterWeights {
-  int mode = kYrClusterNormalize;
+  int mode = kVClusterNormalize;
   VSpan<const std::int32_t> indexes;
   VSpan<const double> weights;
 };

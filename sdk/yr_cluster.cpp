@@ -153,3 +153,23 @@ bool YrCluster::ClusterEnd() {
 }
 
 }  // namespace YrSDK
+
+namespace YrSDK {
+
+static_assert(int{kYrClusterNormalize} == int{kVClusterNormalize} && int{kYrClusterAdditive} == int{kVClusterAdditive} &&
+                  int{kYrClusterTotal100} == int{kVClusterTotal100},
+              "the public cluster modes are the engine's");
+
+YrClusterMode YrCluster::GetClusterMode() const {
+  return cluster_ ? static_cast<YrClusterMode>(cluster_->GetMode()) : kYrClusterNormalize;
+}
+
+bool YrCluster::SetClusterMode(YrClusterMode mode) {
+  if (!cluster_ || (mode != kYrClusterNormalize && mode != kYrClusterAdditive && mode != kYrClusterTotal100)) {
+    return false;
+  }
+  cluster_->SetMode(mode);
+  return true;
+}
+
+}  // namespace YrSDK

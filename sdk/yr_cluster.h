@@ -23,6 +23,13 @@ class VScene;
 
 namespace YrSDK {
 
+// How a cluster's weights combine with the others' at a point ("Mode").
+enum YrClusterMode {
+  kYrClusterNormalize = 0,  // weights divided by the point's sum
+  kYrClusterAdditive = 1,   // moves the point by its own weight, after the others
+  kYrClusterTotal100 = 2,   // weights taken as they are (the sum counts as 1)
+};
+
 class YrCluster : public YrComponent {
  public:
   YrCluster() = default;
@@ -58,6 +65,11 @@ class YrCluster : public YrComponent {
   double LinkGetVertexWeight(int i) const;
   // Hands the edited weights to the cluster; false when none is open.
   bool ClusterEnd();
+
+  // The cluster's mode (kYrClusterNormalize for an empty handle); a mode
+  // that is none of the three is refused.
+  YrClusterMode GetClusterMode() const;
+  bool SetClusterMode(YrClusterMode mode);
 
  private:
   struct Edit {

@@ -4,9 +4,22 @@
 #include <string>
 
 #include "animation/take.h"
+#include "animation/take_list.h"
 #include "sdk/yr_time.h"
 
 namespace YrSDK {
+
+// What a take change told to the observers of "OnTakeChange" was.
+enum YrTakeChange {
+  kYrTakeChangeNone = kVTakeChangeNone,
+  kYrTakeChangeAdded = kVTakeChangeAdded,
+  kYrTakeChangeRemoved = kVTakeChangeRemoved,
+  kYrTakeChangeOpened = kVTakeChangeOpened,
+  kYrTakeChangeClosed = kVTakeChangeClosed,
+  kYrTakeChangeRenamed = kVTakeChangeRenamed,
+  kYrTakeChangeUpdated = kVTakeChangeUpdated,
+  kYrTakeChangeMoved = kVTakeChangeMoved,
+};
 
 class YrTake {
  public:

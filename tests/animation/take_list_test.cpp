@@ -106,17 +106,17 @@ TEST(TakeListTest, ChangingTheCurrentTakeClosesThenOpens) {
   VTake* a = list.Create("A");
   VTake* b = list.Create("B");
   using E = std::vector<std::pair<int, std::string>>;
-  EXPECT_EQ(rec.events, (E{{kYrTakeChangeAdded, "A"}, {kYrTakeChangeAdded, "B"}}));
+  EXPECT_EQ(rec.events, (E{{kVTakeChangeAdded, "A"}, {kVTakeChangeAdded, "B"}}));
 
   rec.events.clear();
   list.SetCurrent(a);
   list.SetCurrent(a);  // again: nothing at all
   list.SetCurrent(b);
   list.SetCurrent(nullptr);
-  EXPECT_EQ(rec.events, (E{{kYrTakeChangeOpened, "A"},
-                           {kYrTakeChangeClosed, "A"},
-                           {kYrTakeChangeOpened, "B"},
-                           {kYrTakeChangeClosed, "B"}}));
+  EXPECT_EQ(rec.events, (E{{kVTakeChangeOpened, "A"},
+                           {kVTakeChangeClosed, "A"},
+                           {kVTakeChangeOpened, "B"},
+                           {kVTakeChangeClosed, "B"}}));
   EXPECT_EQ(list.Current(), nullptr);
 
   // A take of another list is not made current.
@@ -130,7 +130,7 @@ TEST(TakeListTest, ChangingTheCurrentTakeClosesThenOpens) {
   list.SetCurrent(b);
   rec.events.clear();
   EXPECT_TRUE(list.Remove(b));
-  EXPECT_EQ(rec.events, (E{{kYrTakeChangeClosed, "B"}, {kYrTakeChangeRemoved, "B"}}));
+  EXPECT_EQ(rec.events, (E{{kVTakeChangeClosed, "B"}, {kVTakeChangeRemoved, "B"}}));
   EXPECT_EQ(list.Current(), nullptr);
   EXPECT_FALSE(list.Remove(b));
   list.OnTakeChange().Remove<Recorder, &Recorder::On>(&rec);

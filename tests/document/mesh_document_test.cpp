@@ -134,7 +134,7 @@ void BuildScene(VScene& scene) {
     }
     cluster->SetWeights(indexes, weights);
   }
-  static_cast<VDeformerCluster*>(scene.Find("Deformer::Cluster B"))->SetMode(kYrClusterTotal100);
+  static_cast<VDeformerCluster*>(scene.Find("Deformer::Cluster B"))->SetMode(kVClusterTotal100);
   static_cast<VDeformerCluster*>(scene.Find("Deformer::Cluster A"))
       ->SetAssociateMatrices(Translation(1, 0, 0), Translation(0, 1, 0));
 }
@@ -339,7 +339,7 @@ TEST(MeshDocumentTest, DamagedClusterRecordsGiveDefinedResults) {
     ASSERT_TRUE(g.FieldReadBegin("Cluster") && g.FieldReadBlockBegin());
     VDeformerCluster cluster("Damaged");
     ASSERT_TRUE(cluster.Retrieve(g, kVZynModeProperties | kVZynModeRetrieving));
-    EXPECT_EQ(cluster.GetMode(), kYrClusterNormalize);
+    EXPECT_EQ(cluster.GetMode(), kVClusterNormalize);
     EXPECT_EQ(cluster.GetIndexes().size(), 3u);
     EXPECT_FALSE(cluster.HasValidBind());
     // On a mesh of two points: no crash, nothing moves.

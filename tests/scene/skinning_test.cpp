@@ -250,9 +250,9 @@ TEST_F(MeshDeformTest, NormalizeClustersBlendTheirLinksMotion) {
 }
 
 TEST_F(MeshDeformTest, AdditiveAndTotalOneClustersKeepTheRestInPlace) {
-  clusters_[0]->SetMode(kYrClusterAdditive);
+  clusters_[0]->SetMode(kVClusterAdditive);
   clusters_[0]->SetWeights({0}, {0.5});
-  clusters_[1]->SetMode(kYrClusterTotal100);
+  clusters_[1]->SetMode(kVClusterTotal100);
   clusters_[1]->SetWeights({1, 2}, {0.25, 1.0});
   bones_[0]->mTranslation->Set(VDouble3{0, 4, 0});
   bones_[1]->mTranslation->Set(VDouble3{0, 0, 8});
