@@ -5,9 +5,9 @@
 #include "scene/camera.h"
 #include "scene/camera_switcher.h"
 #include "scene/model_polymesh.h"
-#include "scene/scene.h"
-#include "scene/transform_node.h"
+#include "sdk/yr_camera.h"
 #include "sdk/yr_kernel.h"
+#include "sdk/yr_model.h"
 #include "sdk/yr_player_control.h"
 #include "sdk/yr_system.h"
 #include "tools/common/args.h"
@@ -38,21 +38,27 @@ struct EvalOptions {
   int height = 480;
 };
 
-void WriteObject(const VSceneObject& object, const EvalOptions& options, tools::JsonWriter& json) {
+// Matrices come from the public model and camera handles; the switcher's
+// current camera and a mesh's deformed points from the engine's objects,
+// which the facade does not show.
+void WriteObject(const YrSDK::YrComponent& component, const EvalOptions& options, tools::JsonWriter& json) {
   json.BeginObject();
-  if (const auto* node = dynamic_cast<const VTransformNode*>(&object)) {
-    WriteMatrix("local", node->GetMatrix(kVSpaceLocal), json);
-    WriteMatrix("global", node->GetMatrix(kVSpaceGlobal), json);
-    WriteMatrix("globalGeometric", node->GetGlobalGeometricMatrix(), json);
+  const YrSDK::YrModel model(component);
+  if (model.IsValid()) {
+    WriteMatrix("local", model.GetMatrix(YrSDK::kYrLocal), json);
+    WriteMatrix("global", model.GetMatrix(YrSDK::kYrGlobal), json);
+    WriteMatrix("globalGeometric", model.GetGlobalGeometricMatrix(), json);
   }
   // A switcher shows through its current camera.
-  const auto* camera = dynamic_cast<const VCamera*>(&object);
-  if (const auto* switcher = dynamic_cast<const VCameraSwitcher*>(&object)) {
-    camera = switcher->GetCurrentCamera();
+  VObject* object = component.GetObjectPointer();
+  YrSDK::YrCamera camera(object);
+  if (const auto* switcher = dynamic_cast<const VCameraSwitcher*>(object)) {
+    VCamera* current = switcher->GetCurrentCamera();
+    camera = YrSDK::YrCamera(current);
     json.Key("currentCamera");
-    if (camera) json.String(camera->GetFullName()); else json.Null();
+    if (current) json.String(current->GetFullName()); else json.Null();
   }
-  const auto* mesh = dynamic_cast<const VModelPolymesh*>(&object);
+  const auto* mesh = dynamic_cast<const VModelPolymesh*>(object);
   if (mesh && options.vertices) {
     json.Key("vertices");
     json.BeginArray();
@@ -65,14 +71,14 @@ void WriteObject(const VSceneObject& object, const EvalOptions& options, tools::
     }
     json.EndArray();
   }
-  if (camera) {
-    WriteMatrix("projection", camera->GetProjectionMatrix(options.width, options.height), json);
-    WriteMatrix("view", camera->GetViewMatrix(), json);
+  if (camera.IsValid()) {
+    WriteMatrix("projection", camera.GetProjectionMatrix(options.width, options.height), json);
+    WriteMatrix("view", camera.GetViewMatrix(), json);
   }
   json.Key("properties");
   json.BeginObject();
-  for (int i = 0; i < object.GetPropertyCount(); ++i) {
-    const VProperty& property = *object.GetProperty(i);
+  for (int i = 0; i < component.GetPropertyCount(); ++i) {
+    const VProperty& property = *component.GetPropertyAt(i).GetProperty();
     if (!options.all_properties && !property.IsAnimatable()) continue;
     json.Key(property.GetName());
     WritePropertyJson(property, json);
@@ -103,7 +109,6 @@ int EvalCommand(int argc, char** argv) {
 
   if (!GotoTakeTime(args, ticks, &message)) return FileError(message);
   YrSDK::YrSystem system;
-  VScene& scene = *system.GetScene();
 
   std::string out;
   tools::JsonWriter json(&out);
@@ -123,19 +128,18 @@ int EvalCommand(int argc, char** argv) {
   }
   std::vector<std::string> wanted = args.Values("--object");
   if (wanted.empty()) {
-    for (const auto& object : scene.objects()) {
-      if (object->GetTypeName() != "Model") continue;
-      json.Key(object->GetFullName());
-      WriteObject(*object, options, json);
+    for (const YrSDK::YrComponent& model : system.GetModels()) {
+      json.Key(model.GetFullName());
+      WriteObject(model, options, json);
     }
   } else {
     std::set<std::string> done;
     for (const std::string& name : wanted) {
-      const VSceneObject* object = scene.Find(name);
-      if (!object) return FileError("No object named " + name);
+      const YrSDK::YrComponent object = system.FindModel(name);
+      if (object.GetObjectPointer() == nullptr) return FileError("No object named " + name);
       if (!done.insert(name).second) continue;
       json.Key(name);
-      WriteObject(*object, options, json);
+      WriteObject(object, options, json);
     }
   }
   json.EndObject();
