@@ -3,6 +3,8 @@
 // ffmpeg, and event scripts. Each answers the program's exit code after
 // printing any failure as one line on stderr.
 
+#include <string>
+
 #include "tools/zynplay/player_options.h"
 
 namespace zynplay {
@@ -14,6 +16,8 @@ int RunFrames(const PlayerOptions& options);
 int RunMovie(const PlayerOptions& options);
 int RunEvents(const PlayerOptions& options);
 
+// Makes the folder unless it exists. False with the reason in *message.
+bool MakeFolder(const std::string& path, std::string* message);
 // "zynplay: MESSAGE" on stderr; answers 1.
 int ReportFailure(const std::string& message);
 
