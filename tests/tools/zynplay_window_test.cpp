@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <memory>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -100,72 +101,113 @@ long DifferingPixels(const testing_support::RgbaImage& a, const testing_support:
   return n;
 }
 
-TEST(ZynplayWindow, KeysAndADragReachTheMediaHandler) {
-  if (!OnPath("Xvfb") || !OnPath("xdotool")) GTEST_SKIP() << "Xvfb or xdotool is not installed";
-  testing_support::TempDir dir;
-  const std::string scene = zynplay_test::WriteSampleScene(dir);
-
-  int display = 0;
-  for (int n = 90 + getpid() % 50; n < 400; ++n) {
-    if (!Exists("/tmp/.X11-unix/X" + std::to_string(n)) && !Exists("/tmp/.X" + std::to_string(n) + "-lock")) {
-      display = n;
-      break;
+// A display of Xvfb's own and the sample scene; skipped without Xvfb or
+// xdotool.
+class ZynplayWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!OnPath("Xvfb") || !OnPath("xdotool")) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    scene_ = zynplay_test::WriteSampleScene(dir_);
+    int display = 0;
+    for (int n = 90 + getpid() % 50; n < 400; ++n) {
+      if (!Exists("/tmp/.X11-unix/X" + std::to_string(n)) && !Exists("/tmp/.X" + std::to_string(n) + "-lock")) {
+        display = n;
+        break;
+      }
     }
+    ASSERT_NE(display, 0);
+    display_ = ":" + std::to_string(display);
+    server_ = std::make_unique<Child>(
+        std::vector<std::string>{"Xvfb", display_, "-screen", "0", "800x600x24", "-nolisten", "tcp"},
+        std::vector<std::string>{});
+    ASSERT_TRUE(server_->started());
+    ASSERT_TRUE(WaitFor(20, [&] { return Exists("/tmp/.X11-unix/X" + std::to_string(display)); }));
   }
-  ASSERT_NE(display, 0);
-  const std::string name = ":" + std::to_string(display);
-  Child server({"Xvfb", name, "-screen", "0", "800x600x24", "-nolisten", "tcp"}, {});
-  ASSERT_TRUE(server.started());
-  ASSERT_TRUE(WaitFor(20, [&] { return Exists("/tmp/.X11-unix/X" + std::to_string(display)); }));
 
-  const std::string shot = dir.File("shot.png"), trace = dir.File("trace.json");
-  Child player({ZYNPLAY_PROGRAM, scene, "--size", "320x240", "--paused", "--screenshot-on-exit", shot, "--trace",
-                trace},
-               {"DISPLAY=" + name, "SDL_AUDIODRIVER=dummy"});
-  ASSERT_TRUE(player.started());
-  // Loaded: the focus prompt is on screen.
-  ASSERT_TRUE(WaitFor(60, [&] {
-    return Has(testing_support::ReadFileBytes(trace), "<Click here to get interaction focus>");
-  })) << "the scene did not load";
-  const std::string xdo = "DISPLAY=" + name + " xdotool ";
-  std::string window;
-  ASSERT_EQ(testing_support::RunCommand(xdo + "search --name zynplay 2>/dev/null | head -1", &window), 0);
-  ASSERT_FALSE(window.empty());
-  window.pop_back();
-  const std::string w = " --window " + window + " ";
-  std::string ignored;
-  const auto send = [&](const std::string& command) {
-    testing_support::RunCommand(xdo + command + " 2>&1", &ignored);
+  // Starts the player on the sample scene (paused, 320 x 240, with a
+  // screenshot on exit and a trace) and waits until the scene has loaded.
+  void StartPlayer() {
+    player_ = std::make_unique<Child>(
+        std::vector<std::string>{ZYNPLAY_PROGRAM, scene_, "--size", "320x240", "--paused", "--screenshot-on-exit",
+                                 dir_.File("shot.png"), "--trace", dir_.File("trace.json")},
+        std::vector<std::string>{"DISPLAY=" + display_, "SDL_AUDIODRIVER=dummy"});
+    ASSERT_TRUE(player_->started());
+    // Loaded: the focus prompt is on screen.
+    ASSERT_TRUE(WaitFor(60, [&] {
+      return Has(testing_support::ReadFileBytes(dir_.File("trace.json")), "<Click here to get interaction focus>");
+    })) << "the scene did not load";
+    std::string window;
+    ASSERT_EQ(testing_support::RunCommand(Xdotool() + "search --name zynplay 2>/dev/null | head -1", &window), 0);
+    ASSERT_FALSE(window.empty());
+    window.pop_back();
+    windowId_ = window;
+    window_ = " --window " + window + " ";
+  }
+
+  std::string Xdotool() const { return "DISPLAY=" + display_ + " xdotool "; }
+  // One xdotool command with the window's option where `{w}` stands and its
+  // id where `{id}` stands.
+  void Send(const std::string& command) {
+    std::string text = command, ignored;
+    std::size_t at = text.find("{w}");
+    if (at != std::string::npos) text.replace(at, 3, window_);
+    at = text.find("{id}");
+    if (at != std::string::npos) text.replace(at, 4, windowId_);
+    testing_support::RunCommand(Xdotool() + text + " 2>&1", &ignored);
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
-  };
-  send("mousemove" + w + "160 120 click 1");  // focus
-  send("key" + w + "i");                      // the information lines
-  send("key" + w + "d");                      // Wire Frame
-  send("mousemove" + w + "100 120 mousedown 1");
-  send("mousemove" + w + "180 150");
-  send("mousemove" + w + "240 170 mouseup 1");  // orbit
-  send("key" + w + "Escape");
-  EXPECT_EQ(player.Wait(20), 0);
+  }
 
-  const std::string lines = testing_support::ReadFileBytes(trace);
+  testing_support::TempDir dir_;
+  std::string scene_;
+  std::string display_;
+  std::string window_;
+  std::string windowId_;
+  std::unique_ptr<Child> server_;
+  std::unique_ptr<Child> player_;
+};
+
+TEST_F(ZynplayWindow, KeysAndADragReachTheMediaHandler) {
+  ASSERT_NO_FATAL_FAILURE(StartPlayer());
+  Send("mousemove{w}160 120 click 1");  // focus
+  Send("key{w}i");                      // the information lines
+  Send("key{w}d");                      // Wire Frame
+  Send("mousemove{w}100 120 mousedown 1");
+  Send("mousemove{w}180 150");
+  Send("mousemove{w}240 170 mouseup 1");  // orbit
+  Send("key{w}Escape");
+  EXPECT_EQ(player_->Wait(20), 0);
+
+  const std::string lines = testing_support::ReadFileBytes(dir_.File("trace.json"));
   EXPECT_TRUE(Has(lines, "\"text\":\"Display mode: Wire Frame\"")) << "the 'd' key reached the handler";
   EXPECT_TRUE(Has(lines, "\"kind\":\"move\"")) << "the drag reached the handler";
   EXPECT_TRUE(Has(lines, "\"kind\":\"cend\""));
 
   // The same keys without the drag, headless: the camera differs.
-  testing_support::WriteFileBytes(dir.File("script.txt"),
+  testing_support::WriteFileBytes(dir_.File("script.txt"),
                                   "wait-loaded\nidle 0\nfocus on\nclick 160 120\nrelease 160 120\nkey i\nkey d\n"
                                   "idle 0\nsnap still.png\n");
-  const auto r = zynplay_test::Zynplay(scene + " --events " + dir.File("script.txt") + " --frames " + dir.path() +
-                                       " --size 320x240");
+  const auto r = zynplay_test::Zynplay(scene_ + " --events " + dir_.File("script.txt") + " --frames " +
+                                       dir_.path() + " --size 320x240");
   ASSERT_EQ(r.code, 0) << r.out;
   testing_support::RgbaImage window_frame, still;
   std::string message;
-  ASSERT_TRUE(testing_support::ReadPNGFile(shot, &window_frame, &message)) << message;
-  ASSERT_TRUE(testing_support::ReadPNGFile(dir.File("still.png"), &still, &message)) << message;
+  ASSERT_TRUE(testing_support::ReadPNGFile(dir_.File("shot.png"), &window_frame, &message)) << message;
+  ASSERT_TRUE(testing_support::ReadPNGFile(dir_.File("still.png"), &still, &message)) << message;
   ASSERT_EQ(window_frame.width, 320);
   ASSERT_EQ(window_frame.height, 240);
   EXPECT_GT(DifferingPixels(window_frame, still), 320L * 240 / 50) << "the drag orbited the camera";
 }
 
+TEST_F(ZynplayWindow, ResizingTheWindowResizesTheTrack) {
+  ASSERT_NO_FATAL_FAILURE(StartPlayer());
+  Send("windowsize {id} 400 328");  // the strip under the track keeps its height
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  Send("key{w}Escape");
+  EXPECT_EQ(player_->Wait(20), 0);
+  testing_support::RgbaImage frame;
+  std::string message;
+  ASSERT_TRUE(testing_support::ReadPNGFile(dir_.File("shot.png"), &frame, &message)) << message;
+  EXPECT_EQ(frame.width, 400);
+  EXPECT_EQ(frame.height, 300);
+}
 }  // namespace
