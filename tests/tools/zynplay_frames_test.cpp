@@ -137,6 +137,10 @@ TEST(ZynplayMovie, WithoutFfmpegOrWhenItFailsNothingIsLeftUnderTheName) {
   EXPECT_EQ(r.code, 1);
   EXPECT_TRUE(Has(r.out, "zynplay: ffmpeg failed (exit 1)")) << r.out;
   EXPECT_TRUE(FolderEntries(dir.File("out")).empty()) << "neither the movie nor a temporary file";
+  r = Zynplay(scene + " --movie " + dir.File("none") + "/sample.mp4", "PATH=" + bin + ":/usr/bin:/bin");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out.rfind("zynplay: Unable to open file " + dir.File("none") + "/sample.mp4 for writing: ", 0), 0u)
+      << r.out;
 }
 
 }  // namespace

@@ -131,15 +131,26 @@ int RunMovie(const PlayerOptions& o) {
   }
   std::signal(SIGPIPE, SIG_IGN);  // a failed ffmpeg must be an error result, not the end of the player
   std::string message;
+  // The folder must take the movie: ffmpeg's own failure to write it would
+  // come only after every frame.
+  const std::string encoded = TemporaryBeside(o.moviePath, "movie");
+  if (std::FILE* probe = std::fopen(encoded.c_str(), "wb")) {
+    std::fclose(probe);
+  } else {
+    return ReportFailure("Unable to open file " + o.moviePath + " for writing: " + std::strerror(errno));
+  }
   Session session;
-  if (!session.Open(o, &message)) return ReportFailure(message);
+  if (!session.Open(o, &message)) {
+    std::remove(encoded.c_str());
+    return ReportFailure(message);
+  }
   session.WaitLoaded(0);
   const long frames = session.movie->duration();
   // The scene's sound joined the movie while it loaded.
   const SoundMix mix = SoundMix::FromMovie(session.movie->movie());
   EncoderSettings settings;
   settings.program = ffmpeg;
-  settings.output = TemporaryBeside(o.moviePath, "movie");
+  settings.output = encoded;
   settings.width = session.movie->width();
   settings.height = session.movie->height();
   settings.framesPerSecond = kMovieFramesPerSecond;
@@ -150,6 +161,7 @@ int RunMovie(const PlayerOptions& o) {
     const std::int64_t soundFrames = static_cast<std::int64_t>(frames) * mix.rate() / kMovieFramesPerSecond;
     if (!WriteSoundFile(mix, soundFrames, soundPath, &message)) {
       std::remove(soundPath.c_str());
+      std::remove(encoded.c_str());
       return ReportFailure(message);
     }
   }
