@@ -52,14 +52,14 @@ std::unique_ptr<PlayerMovie> PlayerMovie::Open(const std::string& path, int widt
     *message = "No movie importer for the file " + path;
     return nullptr;
   }
-  FSSpec spec;
-  NativePathNameToFSSpec(path.c_str(), &spec, 0);
+  FSSpec fileRef;
+  NativePathNameToFSSpec(path.c_str(), &fileRef, 0);
   m->movie_ = NewMovie(newMovieActive);
   Track used = nullptr;
   TimeValue added = 0;
   long outFlags = 0;
   const ComponentResult imported =
-      CallMovieImportFile(importer, &spec, m->movie_, nullptr, &used, 0, &added, 0, &outFlags);
+      CallMovieImportFile(importer, &fileRef, m->movie_, nullptr, &used, 0, &added, 0, &outFlags);
   m->track_ = used != nullptr ? used : SceneTrack(m->movie_);
   m->media_ = GetTrackMedia(m->track_);
   if (imported != noErr || m->media_ == nullptr) {

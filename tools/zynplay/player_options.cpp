@@ -83,8 +83,8 @@ bool ParsePlayerOptions(int argc, char** argv, PlayerOptions* o, std::string* me
     }
   }
   if (o->help) return true;
-  const bool special = o->components || !o->importInfo.empty();
-  if (special) {
+  const bool listingOnly = o->components || !o->importInfo.empty();
+  if (listingOnly) {
     if (!o->files.empty() || o->headless()) {
       *message = "--components and --import-info take nothing else";
       return false;
