@@ -6,8 +6,13 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "component/import_scan.h"
+#include "import_scene_files.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -55,6 +60,37 @@ TEST(ImportScan, AspectValuesThatAreNoNumberCountAsOne) {
   const CameraResolution defaults;
   EXPECT_EQ(TrackSizeOf(defaults).width, 500);
   EXPECT_EQ(qtzyn::SizeModeOfName("Fixed Height Resolution"), qtzyn::SizeMode::kFixedHeightResolution);
+}
+
+// The importer may scan a file while the viewer core's loader thread reads
+// another scene: scans read scenes of their own and share nothing (run
+// under TSan).
+TEST(ImportScan, ScansOnSeveralThreadsAtOnceAgree) {
+  testing_support::TempDir dir;
+  component_test::SceneFileSpec spec;
+  spec.headerCamera = false;  // every scan reads the whole scene
+  spec.cameraMode = 2;
+  spec.cameraW = 640;
+  spec.cameraH = 360;
+  spec.takeTicks = {2 * kTicksPerSecond};
+  const std::string binary = dir.File("binary.zyn");
+  component_test::WriteSceneFile(binary, spec);
+  spec.binary = false;
+  const std::string ascii = dir.File("ascii.zyn");
+  component_test::WriteSceneFile(ascii, spec);
+  std::vector<qtzyn::ImportScan> scans(4);
+  std::vector<std::thread> threads;
+  for (std::size_t i = 0; i < scans.size(); ++i) {
+    threads.emplace_back([&scans, i, &binary, &ascii] {
+      scans[i] = qtzyn::ScanSceneFile((i % 2 ? ascii : binary).c_str());
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  for (const qtzyn::ImportScan& scan : scans) {
+    EXPECT_EQ(scan.size.width, 640);
+    EXPECT_EQ(scan.size.height, 360);
+    EXPECT_EQ(scan.duration, 121);
+  }
 }
 
 }  // namespace

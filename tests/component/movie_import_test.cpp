@@ -311,6 +311,24 @@ TEST_F(MovieImportTest, FilesThatCannotBeScannedGiveTheDefaultsSilently) {
   }
 }
 
+TEST_F(MovieImportTest, AProtectedFileIsSizedByItsHeaderAlone) {
+  const std::string path = dir_.File("sealed.zyn");
+  VScene scene;
+  scene.takes().Create("Take 001")->local_span = VTimeSpan(VTime(0), VTime(3 * kTicksPerSecond));
+  VZynFile file;
+  file.SetPassword("secret");
+  file.SetHeaderCamera("Fixed Resolution", 720, 576);
+  ASSERT_TRUE(file.CreateFile(path, true, true, "Model::Cam"));
+  std::string message;
+  ASSERT_TRUE(VZynSceneWriter(file, scene, nullptr).Write(&message)) << message;
+  ASSERT_TRUE(file.CloseFile());
+  // Its takes are sealed: without the password the duration stays 1/60 s.
+  const Imported got = ImportPath(path);
+  EXPECT_EQ(got.width, 720);
+  EXPECT_EQ(got.height, 576);
+  EXPECT_EQ(got.duration, 1);
+}
+
 TEST_F(MovieImportTest, TruncatedScenesImportWithoutHarmAtEveryCut) {
   for (bool binary : {true, false}) {
     for (bool header : {true, false}) {
