@@ -25,7 +25,7 @@ constexpr SizeModeName kSizeModeNames[] = {
     {"Fixed Height Resolution", SizeMode::kFixedHeightResolution},
 };
 
-double UsableAspect(double value) { return value > 0.0 ? value : 1.0; }  // NaN fails the test too
+double UsableResolution(double value) { return value > 0.0 ? value : 1.0; }  // NaN fails the test too
 
 // Truncation towards zero, kept within the track's range first: a file may
 // hold any double, and converting one beyond the integer's range is not
@@ -46,8 +46,8 @@ SizeMode SizeModeOfName(const std::string& name) {
 }
 
 TrackSize TrackSizeOf(const CameraResolution& resolution) {
-  const double w = UsableAspect(resolution.aspectW);
-  const double h = UsableAspect(resolution.aspectH);
+  const double w = UsableResolution(resolution.resolutionW);
+  const double h = UsableResolution(resolution.resolutionH);
   switch (static_cast<SizeMode>(resolution.mode)) {
     case SizeMode::kFixedRatio:
       return {TrackSide(kDefaultTrackWidth * w), TrackSide(kDefaultTrackHeight * h)};
@@ -87,12 +87,12 @@ ImportScan ScanSceneFile(const char* path) {
   if (path != nullptr && path[0] != '\0' && summary.Open(path)) {
     if (summary.HasHeaderCameraResolution()) {
       resolution.mode = static_cast<SInt32>(SizeModeOfName(summary.GetHeaderResolutionMode()));
-      resolution.aspectW = summary.GetHeaderResolutionW();
-      resolution.aspectH = summary.GetHeaderResolutionH();
+      resolution.resolutionW = summary.GetHeaderResolutionW();
+      resolution.resolutionH = summary.GetHeaderResolutionH();
       scanned = true;
     } else if (summary.ReadScene()) {
       int mode = 0;
-      if (summary.GetDefaultCameraResolution(&mode, &resolution.aspectW, &resolution.aspectH)) {
+      if (summary.GetDefaultCameraResolution(&mode, &resolution.resolutionW, &resolution.resolutionH)) {
         resolution.mode = mode;
       }
       scanned = true;

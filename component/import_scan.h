@@ -26,8 +26,8 @@ SizeMode SizeModeOfName(const std::string& name);
 // The camera resolution a scan found, before the track size is made of it.
 struct CameraResolution {
   SInt32 mode = 0;  // a SizeMode number; files may hold any number
-  double aspectW = 500.0;
-  double aspectH = 280.0;
+  double resolutionW = 500.0;
+  double resolutionH = 280.0;
 };
 
 struct TrackSize {
@@ -39,7 +39,7 @@ struct TrackSize {
 // track's Fixed dimensions stop there too.
 constexpr SInt32 kMaxTrackSide = 32767;
 
-// The track size of a resolution: aspect values of 0 or less (or not a
+// The track size of a resolution: resolution values of 0 or less (or not a
 // number) count as 1.0, products are truncated towards zero and each side
 // is kept within 0..kMaxTrackSide; modes outside 1 to 4 give 500 x 280.
 TrackSize TrackSizeOf(const CameraResolution& resolution);

@@ -156,7 +156,8 @@ bool YrCluster::ClusterEnd() {
 
 namespace YrSDK {
 
-static_assert(int{kYrClusterNormalize} == int{kVClusterNormalize} && int{kYrClusterAdditive} == int{kVClusterAdditive} &&
+static_assert(int{kYrClusterNormalize} == int{kVClusterNormalize} &&
+                  int{kYrClusterAdditive} == int{kVClusterAdditive} &&
                   int{kYrClusterTotal100} == int{kVClusterTotal100},
               "the public cluster modes are the engine's");
 

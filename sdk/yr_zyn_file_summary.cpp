@@ -107,7 +107,7 @@ bool YrZynFileSummary::ReadScene() {
   return true;
 }
 
-bool YrZynFileSummary::GetDefaultCameraResolution(int* mode, double* aspect_w, double* aspect_h) const {
+bool YrZynFileSummary::GetDefaultCameraResolution(int* mode, double* width, double* height) const {
   const VScene* scene = state_->scene.get();
   if (scene == nullptr) return false;
   const std::string& name = scene->settings().default_camera;
@@ -116,8 +116,8 @@ bool YrZynFileSummary::GetDefaultCameraResolution(int* mode, double* aspect_w, d
   const auto* camera = dynamic_cast<const VCamera*>(object);
   if (camera == nullptr) return false;
   *mode = camera->mResolutionMode->GetIntValue();
-  *aspect_w = camera->mAspectW->GetDoubleValue();
-  *aspect_h = camera->mAspectH->GetDoubleValue();
+  *width = camera->mAspectW->GetDoubleValue();
+  *height = camera->mAspectH->GetDoubleValue();
   return true;
 }
 

@@ -43,9 +43,9 @@ class YrZynFileSummary {
   // cannot be read. Reading it again answers the first result.
   bool ReadScene();
   // The resolution of the scene's default camera: the "ResolutionMode"
-  // number, "AspectW" and "AspectH". False before ReadScene or when the
-  // default camera is not a camera of the scene.
-  bool GetDefaultCameraResolution(int* mode, double* aspect_w, double* aspect_h) const;
+  // number and the resolution width and height. False before ReadScene or
+  // when the default camera is not a camera of the scene.
+  bool GetDefaultCameraResolution(int* mode, double* width, double* height) const;
 
   // The takes' local spans: from the scene once it is read, else from the
   // file's document summary; a file without one has its scene read for

@@ -45,7 +45,7 @@ TEST(ImportScan, HugeSpansSaturateInsteadOfOverflowing) {
   EXPECT_EQ(qtzyn::ScanSceneFile(nullptr).duration, 1);
 }
 
-TEST(ImportScan, AspectValuesThatAreNoNumberCountAsOne) {
+TEST(ImportScan, ResolutionValuesThatAreNoNumberCountAsOne) {
   const double nan = std::nan("");
   const double inf = std::numeric_limits<double>::infinity();
   EXPECT_EQ(TrackSizeOf({2, nan, 480}).width, 1);
@@ -67,17 +67,17 @@ TEST(ImportScan, AspectValuesThatAreNoNumberCountAsOne) {
 // under TSan).
 TEST(ImportScan, ScansOnSeveralThreadsAtOnceAgree) {
   testing_support::TempDir dir;
-  component_test::SceneFileSpec spec;
-  spec.headerCamera = false;  // every scan reads the whole scene
-  spec.cameraMode = 2;
-  spec.cameraW = 640;
-  spec.cameraH = 360;
-  spec.takeTicks = {2 * kTicksPerSecond};
+  component_test::SceneFileOptions options;
+  options.headerCamera = false;  // every scan reads the whole scene
+  options.cameraMode = 2;
+  options.cameraW = 640;
+  options.cameraH = 360;
+  options.takeTicks = {2 * kTicksPerSecond};
   const std::string binary = dir.File("binary.zyn");
-  component_test::WriteSceneFile(binary, spec);
-  spec.binary = false;
+  component_test::WriteSceneFile(binary, options);
+  options.binary = false;
   const std::string ascii = dir.File("ascii.zyn");
-  component_test::WriteSceneFile(ascii, spec);
+  component_test::WriteSceneFile(ascii, options);
   std::vector<qtzyn::ImportScan> scans(4);
   std::vector<std::thread> threads;
   for (std::size_t i = 0; i < scans.size(); ++i) {

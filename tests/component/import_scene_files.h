@@ -21,7 +21,7 @@ namespace component_test {
 
 constexpr std::int64_t kTicksPerSecond = 46186158000LL;
 
-struct SceneFileSpec {
+struct SceneFileOptions {
   bool binary = true;
   bool headerCamera = true;  // write "CurrentCameraResolution" into the header
   std::string headerMode = "Fixed Resolution";
@@ -34,27 +34,27 @@ struct SceneFileSpec {
   bool documentSummary = true;  // binary files only
 };
 
-inline void WriteSceneFile(const std::string& path, const SceneFileSpec& spec) {
+inline void WriteSceneFile(const std::string& path, const SceneFileOptions& options) {
   VScene scene;
   auto camera = std::make_unique<VCamera>("Cam");
-  camera->mResolutionMode->SetInt(spec.cameraMode);
-  camera->mAspectW->SetDouble(spec.cameraW);
-  camera->mAspectH->SetDouble(spec.cameraH);
+  camera->mResolutionMode->SetInt(options.cameraMode);
+  camera->mAspectW->SetDouble(options.cameraW);
+  camera->mAspectH->SetDouble(options.cameraH);
   ASSERT_NE(scene.Add(std::move(camera)), nullptr);
   scene.settings().default_camera = "Model::Cam";
-  for (std::size_t i = 0; i < spec.takeTicks.size(); ++i) {
+  for (std::size_t i = 0; i < options.takeTicks.size(); ++i) {
     VTake* take = scene.takes().Create("Take " + std::to_string(i + 1));
     ASSERT_NE(take, nullptr);
-    const std::int64_t ticks = spec.takeTicks[i];
+    const std::int64_t ticks = options.takeTicks[i];
     take->local_span = ticks >= 0 ? VTimeSpan(VTime(0), VTime(ticks)) : VTimeSpan(VTime(-ticks), VTime(0));
   }
   VZynFile file;
-  if (spec.headerCamera) file.SetHeaderCamera(spec.headerMode, spec.headerW, spec.headerH);
-  ASSERT_TRUE(file.CreateFile(path, spec.binary, false, spec.headerCamera ? "Model::Cam" : ""))
+  if (options.headerCamera) file.SetHeaderCamera(options.headerMode, options.headerW, options.headerH);
+  ASSERT_TRUE(file.CreateFile(path, options.binary, false, options.headerCamera ? "Model::Cam" : ""))
       << file.GetErrorMessage();
   std::string message;
   ASSERT_TRUE(VZynSceneWriter(file, scene, nullptr).Write(&message)) << message;
-  if (spec.binary && spec.documentSummary) {
+  if (options.binary && options.documentSummary) {
     ASSERT_TRUE(VZynWriteDocumentSummary(file, scene, false));
   }
   ASSERT_TRUE(file.CloseFile()) << file.GetErrorMessage();

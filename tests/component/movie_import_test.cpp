@@ -24,7 +24,7 @@
 namespace {
 
 using component_test::kTicksPerSecond;
-using component_test::SceneFileSpec;
+using component_test::SceneFileOptions;
 using component_test::WriteSceneFile;
 
 // The importer's dispatch routine registered from code, under a subtype of
@@ -67,9 +67,9 @@ class MovieImportTest : public ::testing::Test {
 
   ImportResult ImportFile(const std::string& path, long inFlags = 0, TimeValue atTime = 0) {
     ImportResult r;
-    FSSpec spec;
-    NativePathNameToFSSpec(path.c_str(), &spec, 0);
-    r.result = HostComponentCall(importer_, qtzyn::kMovieImportFileSelect, &spec, movie_, Track(nullptr), &r.used,
+    FSSpec fileRef;
+    NativePathNameToFSSpec(path.c_str(), &fileRef, 0);
+    r.result = HostComponentCall(importer_, qtzyn::kMovieImportFileSelect, &fileRef, movie_, Track(nullptr), &r.used,
                                  atTime, &r.added, inFlags, &r.outFlags);
     return r;
   }
@@ -80,14 +80,14 @@ class MovieImportTest : public ::testing::Test {
     return r;
   }
 
-  // The size and duration an import of `spec` gives.
+  // The size and duration an import of `options` gives.
   struct Imported {
     SInt32 width = 0, height = 0;
     TimeValue duration = 0;
   };
-  Imported ImportScene(const SceneFileSpec& spec) {
+  Imported ImportScene(const SceneFileOptions& options) {
     const std::string path = dir_.File("scene" + std::to_string(++files_) + ".zyn");
-    WriteSceneFile(path, spec);
+    WriteSceneFile(path, options);
     return ImportPath(path);
   }
   Imported ImportPath(const std::string& path) {
@@ -114,9 +114,9 @@ class MovieImportTest : public ::testing::Test {
 
 TEST_F(MovieImportTest, MakesOneEnabledTrackWhoseOneSampleIsTheWholeFile) {
   const std::string path = dir_.File("scene.zyn");
-  SceneFileSpec spec;
-  spec.takeTicks = {2 * kTicksPerSecond, 301 * kTicksPerSecond / 100};
-  WriteSceneFile(path, spec);
+  SceneFileOptions options;
+  options.takeTicks = {2 * kTicksPerSecond, 301 * kTicksPerSecond / 100};
+  WriteSceneFile(path, options);
   const long fileSize = static_cast<long>(testing_support::ReadFileBytes(path).size());
 
   const ImportResult r = ImportFile(path, 0, 0);
@@ -159,13 +159,13 @@ TEST_F(MovieImportTest, MakesOneEnabledTrackWhoseOneSampleIsTheWholeFile) {
 
 TEST_F(MovieImportTest, TheSampleDescriptionHoldsTheImageDescriptionInTheProcessorsByteOrder) {
   const std::string path = dir_.File("scene.zyn");
-  SceneFileSpec spec;
-  spec.headerMode = "Fixed Resolution";
-  spec.headerW = 321;
-  spec.headerH = 123;
+  SceneFileOptions options;
+  options.headerMode = "Fixed Resolution";
+  options.headerW = 321;
+  options.headerH = 123;
   // 1100 s: 66001 media units, whose frame count keeps the low 16 bits (465).
-  spec.takeTicks = {1100 * kTicksPerSecond};
-  WriteSceneFile(path, spec);
+  options.takeTicks = {1100 * kTicksPerSecond};
+  WriteSceneFile(path, options);
   const SInt32 fileSize = static_cast<SInt32>(testing_support::ReadFileBytes(path).size());
   const ImportResult r = ImportFile(path);
   ASSERT_EQ(r.result, noErr);
@@ -213,11 +213,11 @@ TEST_F(MovieImportTest, EachSizeModeOfTheHeaderGivesItsTrackSize) {
       {"Fixed Resolution", 1e300, 1e-300, 32767, 0},  // kept to what a track can hold
   };
   for (const SizeCase& c : cases) {
-    SceneFileSpec spec;
-    spec.headerMode = c.mode;
-    spec.headerW = c.w;
-    spec.headerH = c.h;
-    const Imported got = ImportScene(spec);
+    SceneFileOptions options;
+    options.headerMode = c.mode;
+    options.headerW = c.w;
+    options.headerH = c.h;
+    const Imported got = ImportScene(options);
     EXPECT_EQ(got.width, c.width) << c.mode << " " << c.w << " x " << c.h;
     EXPECT_EQ(got.height, c.height) << c.mode << " " << c.w << " x " << c.h;
   }
@@ -225,14 +225,14 @@ TEST_F(MovieImportTest, EachSizeModeOfTheHeaderGivesItsTrackSize) {
 
 TEST_F(MovieImportTest, WithoutTheHeadersCameraTheScenesDefaultCameraSizesTheTrack) {
   for (bool binary : {true, false}) {
-    SceneFileSpec spec;
-    spec.binary = binary;
-    spec.headerCamera = false;
-    spec.cameraMode = 3;  // Fixed Width Resolution
-    spec.cameraW = 320;
-    spec.cameraH = 0.75;
-    spec.takeTicks = {2 * kTicksPerSecond, 301 * kTicksPerSecond / 100};
-    const Imported got = ImportScene(spec);
+    SceneFileOptions options;
+    options.binary = binary;
+    options.headerCamera = false;
+    options.cameraMode = 3;  // Fixed Width Resolution
+    options.cameraW = 320;
+    options.cameraH = 0.75;
+    options.takeTicks = {2 * kTicksPerSecond, 301 * kTicksPerSecond / 100};
+    const Imported got = ImportScene(options);
     EXPECT_EQ(got.width, 320) << binary;
     EXPECT_EQ(got.height, 240) << binary;
     EXPECT_EQ(got.duration, 182) << binary;
@@ -256,11 +256,11 @@ TEST_F(MovieImportTest, TheLongestTakeSetsTheDurationWhereverTheTakesAreListed) 
       {true, true, {}, 1},
   };
   for (const Case& c : cases) {
-    SceneFileSpec spec;
-    spec.binary = c.binary;
-    spec.documentSummary = c.summary;
-    spec.takeTicks = c.takes;
-    EXPECT_EQ(ImportScene(spec).duration, c.duration) << c.binary << c.summary << " " << c.takes.size();
+    SceneFileOptions options;
+    options.binary = c.binary;
+    options.documentSummary = c.summary;
+    options.takeTicks = c.takes;
+    EXPECT_EQ(ImportScene(options).duration, c.duration) << c.binary << c.summary << " " << c.takes.size();
   }
 }
 
@@ -268,12 +268,12 @@ TEST_F(MovieImportTest, ABinaryFileIsSizedAndTimedFromItsHeaderAndSummaryAlone) 
   // Damaging the main section's contents changes nothing: only the header
   // and the document summary are read.
   const std::string path = dir_.File("scene.zyn");
-  SceneFileSpec spec;
-  spec.headerMode = "Fixed Width Resolution";
-  spec.headerW = 320;
-  spec.headerH = 0.75;
-  spec.takeTicks = {2 * kTicksPerSecond, 301 * kTicksPerSecond / 100};
-  WriteSceneFile(path, spec);
+  SceneFileOptions options;
+  options.headerMode = "Fixed Width Resolution";
+  options.headerW = 320;
+  options.headerH = 0.75;
+  options.takeTicks = {2 * kTicksPerSecond, 301 * kTicksPerSecond / 100};
+  WriteSceneFile(path, options);
   std::string bytes = testing_support::ReadFileBytes(path);
   const std::size_t middle = bytes.size() / 3;
   for (std::size_t i = middle; i < middle + 64; ++i) bytes[i] = '\xEE';
@@ -290,9 +290,9 @@ TEST_F(MovieImportTest, FilesThatCannotBeScannedGiveTheDefaultsSilently) {
   const std::string empty = dir_.File("empty.zyn");
   ASSERT_TRUE(testing_support::WriteFileBytes(empty, ""));
   const std::string scene = dir_.File("scene.zyn");
-  SceneFileSpec spec;
-  spec.takeTicks = {3 * kTicksPerSecond};
-  WriteSceneFile(scene, spec);
+  SceneFileOptions options;
+  options.takeTicks = {3 * kTicksPerSecond};
+  WriteSceneFile(scene, options);
   const std::string whole = testing_support::ReadFileBytes(scene);
   // Cut inside the 27-byte header and inside the header extension.
   std::vector<std::string> paths = {notScene, empty, dir_.File("missing.zyn")};
@@ -333,12 +333,12 @@ TEST_F(MovieImportTest, TruncatedScenesImportWithoutHarmAtEveryCut) {
   for (bool binary : {true, false}) {
     for (bool header : {true, false}) {
       const std::string path = dir_.File("whole.zyn");
-      SceneFileSpec spec;
-      spec.binary = binary;
-      spec.headerCamera = header;
-      spec.cameraMode = 2;
-      spec.takeTicks = {3 * kTicksPerSecond};
-      WriteSceneFile(path, spec);
+      SceneFileOptions options;
+      options.binary = binary;
+      options.headerCamera = header;
+      options.cameraMode = 2;
+      options.takeTicks = {3 * kTicksPerSecond};
+      WriteSceneFile(path, options);
       const std::string whole = testing_support::ReadFileBytes(path);
       const std::string cutPath = dir_.File("cut.zyn");
       for (std::size_t cut = 0; cut < whole.size(); cut += whole.size() / 13 + 1) {
@@ -353,10 +353,10 @@ TEST_F(MovieImportTest, TruncatedScenesImportWithoutHarmAtEveryCut) {
 }
 
 TEST_F(MovieImportTest, AnImportByReferenceIsNotSizedFromAnEarlierFile) {
-  SceneFileSpec spec;
-  spec.takeTicks = {3 * kTicksPerSecond};
+  SceneFileOptions options;
+  options.takeTicks = {3 * kTicksPerSecond};
   const std::string first = dir_.File("first.zyn");
-  WriteSceneFile(first, spec);
+  WriteSceneFile(first, options);
   ASSERT_EQ(ImportFile(first).result, noErr);
   EXPECT_EQ(Globals()->path[0], '\0');
 
@@ -374,7 +374,7 @@ TEST_F(MovieImportTest, AnImportByReferenceIsNotSizedFromAnEarlierFile) {
 
 TEST_F(MovieImportTest, MustUseTrackIsRefusedWithNothingMade) {
   const std::string path = dir_.File("scene.zyn");
-  WriteSceneFile(path, SceneFileSpec());
+  WriteSceneFile(path, SceneFileOptions());
   const ImportResult r = ImportFile(path, movieImportMustUseTrack);
   EXPECT_EQ(r.result, paramErr);
   EXPECT_EQ(GetMovieTrackCount(movie_), 0);
@@ -386,7 +386,7 @@ TEST_F(MovieImportTest, MustUseTrackIsRefusedWithNothingMade) {
 
 TEST_F(MovieImportTest, AFailedTrackMediaOrSampleLeavesNoTrackOrMediaBehind) {
   const std::string path = dir_.File("scene.zyn");
-  WriteSceneFile(path, SceneFileSpec());
+  WriteSceneFile(path, SceneFileOptions());
   Handle dataRef = nullptr;
   ASSERT_EQ(HostNewFileDataRef(path.c_str(), &dataRef), noErr);
 

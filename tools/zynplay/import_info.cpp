@@ -120,8 +120,8 @@ int PrintImport(Track track) {
 int ImportInfo(const std::string& library, const std::string& file) {
   std::string message;
   if (!RegisterComponentLibrary(library, &message)) return Failure(message);
-  FSSpec spec;
-  if (NativePathNameToFSSpec(file.c_str(), &spec, 0) != noErr) return Failure("Unable to open file " + file);
+  FSSpec fileRef;
+  if (NativePathNameToFSSpec(file.c_str(), &fileRef, 0) != noErr) return Failure("Unable to open file " + file);
   ComponentInstance instance = nullptr;
   const OSErr opened = OpenImporterForPath(file, &instance);
   if (opened == cantFindHandler) return Failure("No movie importer is registered for " + file);
@@ -130,7 +130,8 @@ int ImportInfo(const std::string& library, const std::string& file) {
   Track used = nullptr;
   TimeValue added = 0;
   long outFlags = 0;
-  const ComponentResult result = CallMovieImportFile(instance, &spec, movie, nullptr, &used, 0, &added, 0, &outFlags);
+  const ComponentResult result =
+      CallMovieImportFile(instance, &fileRef, movie, nullptr, &used, 0, &added, 0, &outFlags);
   int code = 0;
   if (result != noErr) {
     code = Failure("The movie importer failed with error " + std::to_string(result));
