@@ -227,6 +227,17 @@ TEST_F(MediaInteractionTest, FocusInstallsTheKeyboardHookAndLosingItRemovesIt) {
   EXPECT_TRUE(UnhookWindowsHookEx(before));
 }
 
+TEST(ComponentModuleNameTest, ComponentRegisteredFromCodeStandsForTheModuleItNames) {
+  const Component handler = RegisteredHandler();
+  EXPECT_EQ(GetModuleHandle("Other.qtx"), nullptr);
+  ASSERT_EQ(HostSetComponentModuleName(handler, "Other.qtx"), noErr);
+  EXPECT_NE(GetModuleHandle("Other.qtx"), nullptr);
+  EXPECT_EQ(HostSetComponentModuleName(handler, nullptr), noErr);
+  EXPECT_EQ(GetModuleHandle("Other.qtx"), nullptr);
+  EXPECT_EQ(HostSetComponentModuleName(nullptr, "Other.qtx"), invalidComponentID);
+  ASSERT_EQ(HostSetComponentModuleName(handler, "QTZyn.qtx"), noErr);
+}
+
 TEST_F(MediaInteractionTest, FocusWithoutTheModuleStillAnswersNoError) {
   ComponentInstance mh = Loaded(SmallScene(1, 1, 1.0));
   ASSERT_EQ(HostSetComponentModuleName(RegisteredHandler(), nullptr), noErr);
