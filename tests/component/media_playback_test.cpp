@@ -335,6 +335,31 @@ TEST_F(MediaPlaybackTest, MovedTrackIsDrawnWhereItLies) {
   EXPECT_EQ(Pixel(195, 165), (std::array<int, 3>{0, 0, 0}));
 }
 
+TEST_F(MediaPlaybackTest, HugeOrMirroredTracksAreRefusedOrDrawnWithoutHarm) {
+  ComponentInstance mh = OpenFor(MakeTrack(WriteScene(SmallScene(1, 1, 2.0)), 160, 120));
+  ViewerCore::Get()->loadState = LoadState::kFailed;
+  // Scaled far beyond any buffer: refused, every call.
+  MatrixRecord huge;
+  huge.matrix[0][0] = IntToFixed(1000);
+  huge.matrix[1][1] = IntToFixed(1000);
+  ASSERT_EQ(CallMediaSetMatrix(mh, &huge), noErr);
+  for (int i = 0; i < 2; ++i) {
+    ComponentResult result = 0;
+    Idle(mh, i, mMustDraw, &result);
+    EXPECT_EQ(result, userCanceledErr);
+  }
+  // Mirrored: the rectangle is the transformed corners' bounding box.
+  MatrixRecord mirrored;
+  mirrored.matrix[0][0] = -fixed1;
+  mirrored.matrix[2][0] = IntToFixed(200);
+  ASSERT_EQ(CallMediaSetMatrix(mh, &mirrored), noErr);
+  ComponentResult result = 0;
+  EXPECT_TRUE(Idle(mh, 0, mMustDraw, &result));
+  EXPECT_EQ(result, noErr);
+  EXPECT_EQ(Globals(mh).drawRect.left, 40);
+  EXPECT_EQ(Globals(mh).bufferWidth, 160);
+}
+
 TEST_F(MediaPlaybackTest, NameAndMatrix) {
   ComponentInstance mh = OpenFor(MakeTrack(WriteScene(SmallScene(1, 1, 2.0)), 100, 50));
   unsigned char name[256] = {};
