@@ -80,11 +80,16 @@ SInt32 MediaUnitsOfSpan(std::int64_t startTicks, std::int64_t stopTicks) {
 }
 
 ImportScan ScanSceneFile(const char* path) {
+  YrSDK::YrZynFileSummary summary;
+  if (path != nullptr && path[0] != '\0') summary.Open(path);
+  return ScanOpenedFile(summary);
+}
+
+ImportScan ScanOpenedFile(YrSDK::YrZynFileSummary& summary) {
   CameraResolution resolution;
   SInt32 longest = 0;
   bool scanned = false;
-  YrSDK::YrZynFileSummary summary;
-  if (path != nullptr && path[0] != '\0' && summary.Open(path)) {
+  if (summary.IsOpen()) {
     if (summary.HasHeaderCameraResolution()) {
       resolution.mode = static_cast<SInt32>(SizeModeOfName(summary.GetHeaderResolutionMode()));
       resolution.resolutionW = summary.GetHeaderResolutionW();

@@ -9,6 +9,10 @@
 
 #include "host/mac_types.h"
 
+namespace YrSDK {
+class YrZynFileSummary;
+}
+
 namespace qtzyn {
 
 // Camera resolution modes, numbered as the engine numbers "ResolutionMode".
@@ -56,5 +60,8 @@ struct ImportScan {
 
 // Scans the scene file at `path` (empty: nothing to scan, the defaults).
 ImportScan ScanSceneFile(const char* path);
+// Scans a file the summary has opened (one that is not open gives the
+// defaults).
+ImportScan ScanOpenedFile(YrSDK::YrZynFileSummary& summary);
 
 }  // namespace qtzyn

@@ -80,6 +80,12 @@ bool YrZynFileSummary::Open(const std::string& path) {
   return state_->open;
 }
 
+bool YrZynFileSummary::Open(const void* bytes, size_t size) {
+  Close();
+  state_->open = bytes != nullptr && state_->file.OpenFromMemory(bytes, size, true, false, false);
+  return state_->open;
+}
+
 void YrZynFileSummary::Close() { state_ = std::make_unique<State>(); }
 
 bool YrZynFileSummary::IsOpen() const { return state_->open; }

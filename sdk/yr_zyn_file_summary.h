@@ -10,6 +10,7 @@
 // summary, so that for such a file nothing but the header and that summary
 // is read, whatever the file's size.
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -28,6 +29,9 @@ class YrZynFileSummary {
   // it cannot be opened or is no scene file. Opening again forgets the
   // previous file.
   bool Open(const std::string& path);
+  // The same over bytes in memory, read in place: they must stay alive
+  // until Close (or the next Open).
+  bool Open(const void* bytes, size_t size);
   // Releases the file and the scene read from it.
   void Close();
   bool IsOpen() const;
