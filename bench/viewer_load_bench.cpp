@@ -41,6 +41,7 @@ constexpr int kKeysPerCurve = 1100;
 constexpr int64_t kFrame = 1539538600;  // 30 fps
 constexpr OSType kZyn = FOUR_CHAR_CODE("vzyn");
 const char* const kScenePath = "/tmp/qtzyn_viewer_scene.zyn";
+constexpr int kIdleEveryMs = 16;
 
 int64_t FileSize(const char* path) {
   struct stat st;
@@ -122,14 +123,19 @@ bool ImportAndOpen(Movie movie, ComponentInstance* handler) {
 // Import, open and idle until the viewer core has loaded; false on failure.
 bool ImportAndLoad(Movie movie, ComponentInstance* handler) {
   if (!ImportAndOpen(movie, handler)) return false;
-  // Idle calls come at a player's frame rate.
-  for (;;) {
-    long flagsOut = 0;
-    CallMediaIdle(*handler, 0, 0, &flagsOut, nullptr);
+  // Idle calls come at a player's frame rate; between them the state is
+  // watched every millisecond, so that what is timed is the moment the
+  // loader thread reports Loaded (not the first frame drawn after it).
+  for (int tick = 0;; ++tick) {
     const qtzyn::LoadState state = qtzyn::ViewerCore::Get()->loadState.load();
     if (state == qtzyn::LoadState::kLoaded) return true;
     if (state == qtzyn::LoadState::kFailed) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(16));
+    if (tick % kIdleEveryMs == 0) {
+      long flagsOut = 0;
+      CallMediaIdle(*handler, 0, 0, &flagsOut, nullptr);
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
   }
 }
 
