@@ -98,12 +98,12 @@ void RegisterComponents() {
 bool ImportAndOpen(Movie movie, ComponentInstance* handler) {
   ComponentInstance importer = nullptr;
   if (OpenImporterForPath(kScenePath, &importer) != noErr) return false;
-  FSSpec spec;
-  NativePathNameToFSSpec(kScenePath, &spec, 0);
+  FSSpec sceneFile;
+  NativePathNameToFSSpec(kScenePath, &sceneFile, 0);
   Track track = nullptr;
   TimeValue added = 0;
   long outFlags = 0;
-  const ComponentResult imported = CallMovieImportFile(importer, &spec, movie, nullptr, &track, 0, &added, 0, &outFlags);
+  const ComponentResult imported = CallMovieImportFile(importer, &sceneFile, movie, nullptr, &track, 0, &added, 0, &outFlags);
   const OSErr opened = imported == noErr ? OpenMediaHandlerForMedia(GetTrackMedia(track), handler) : OSErr(paramErr);
   CloseComponent(importer);
   if (opened != noErr) return false;

@@ -406,11 +406,11 @@ OSErr ViewerCore::ImportClip(Movie movie, TimeValue trackDuration, int clip, con
   const YrSDK::YrAudioClip audio = system.GetAudioClip(clip);
   const std::string path = system.FindAudioClipFile(clip, sceneFile);
   if (path.empty()) return fnfErr;
-  FSSpec spec;
-  OSErr err = NativePathNameToFSSpec(path.c_str(), &spec, 0);
+  FSSpec soundFile;
+  OSErr err = NativePathNameToFSSpec(path.c_str(), &soundFile, 0);
   if (err != noErr) return err;
   SInt16 fileRef = 0;
-  err = OpenMovieFile(&spec, &fileRef, fsRdPerm);
+  err = OpenMovieFile(&soundFile, &fileRef, fsRdPerm);
   if (err != noErr) return err;
   Movie clipMovie = nullptr;
   err = NewMovieFromFile(&clipMovie, fileRef, nullptr, nullptr, newMovieActive, nullptr);
@@ -419,7 +419,7 @@ OSErr ViewerCore::ImportClip(Movie movie, TimeValue trackDuration, int clip, con
     return err;
   }
   AliasHandle alias = nullptr;
-  err = NewAliasMinimal(&spec, &alias);
+  err = NewAliasMinimal(&soundFile, &alias);
   Track source = GetMovieIndTrack(clipMovie, 1);
   Track track = nullptr;
   if (err == noErr) err = AddEmptyTrackToMovie(source, movie, alias, rAliasType, &track);
