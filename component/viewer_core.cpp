@@ -141,6 +141,7 @@ void ViewerCore::CloseInstance(MediaGlobals* globals) {
     Unlock();
     delete[] globals->savedLights;
     globals->savedLights = nullptr;
+    globals->savedLightCount = 0;
   }
   if (openInstances > 0) return;
   Destroy();
@@ -318,9 +319,11 @@ void ViewerCore::AfterLoad(MediaGlobals* globals) {
 void ViewerCore::SaveLights(MediaGlobals* globals) {
   delete[] globals->savedLights;
   globals->savedLights = nullptr;
+  globals->savedLightCount = 0;
   const std::vector<YrSDK::YrComponent> lights = YrSDK::YrSystem().GetLights();
   if (lights.empty()) return;
   globals->savedLights = new bool[lights.size()];
+  globals->savedLightCount = static_cast<SInt32>(lights.size());
   for (size_t i = 0; i < lights.size(); ++i) {
     globals->savedLights[i] = lights[i].FindProperty("CastLightOnObject").AsInt() != 0;
   }

@@ -9,6 +9,7 @@
 
 #include "host/keyboard_hooks.h"
 #include "media_handler_fixture.h"
+#include "scene/light.h"
 #include "sdk/yr_device_keyboard_key.h"
 #include "sdk/yr_event_registry.h"
 #include "sdk/yr_system.h"
@@ -138,6 +139,25 @@ TEST_F(AfterLoadTest, VideoTracksAreDisabledOnlyForAZynFile) {
     EXPECT_TRUE(GetTrackEnabled(track));
     Close(mh);
   }
+}
+
+TEST_F(AfterLoadTest, EachLightsOnOffFlagIsSavedWithTheInstance) {
+  VScene scene;
+  scene.Add(std::make_unique<VCamera>("Camera 1"));
+  scene.Add(std::make_unique<VLight>("Key"));
+  auto* fill = static_cast<VLight*>(scene.Add(std::make_unique<VLight>("Fill")));
+  fill->mCastLightOnObject->Set(0);
+  ComponentInstance mh = OpenFor(MakeTrack(WriteScene(testing_support::WriteSceneToMemory(scene, true)), 200, 100));
+  ASSERT_EQ(IdleUntilSettled(mh), LoadState::kLoaded);
+  const std::vector<YrSDK::YrComponent> lights = YrSDK::YrSystem().GetLights();
+  ASSERT_EQ(Globals(mh).savedLightCount, static_cast<SInt32>(lights.size()));
+  int on = 0, off = 0;
+  for (size_t i = 0; i < lights.size(); ++i) {
+    EXPECT_EQ(Globals(mh).savedLights[i], lights[i].FindProperty("CastLightOnObject").AsInt() != 0);
+    (Globals(mh).savedLights[i] ? on : off) += 1;
+  }
+  EXPECT_GE(on, 1);
+  EXPECT_EQ(off, 1);
 }
 
 TEST(ClipPlacement, MovieTimeZeroIsTheTakeStartAndNothingPlaysPastTheTrack) {
