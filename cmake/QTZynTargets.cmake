@@ -14,17 +14,45 @@ if(QTZYN_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
-# qtzyn_library(NAME [DEPS lib...] [PUBLIC_LIBS lib...])
-# Builds every .cpp of the folder into library qtzyn_NAME (alias qtzyn::NAME).
+# Include roots. A library publishes a root of its own under the build
+# folder that holds its source folder alone (a link to it), so a target
+# reaches the headers of the libraries it links and no others: one that
+# links only the facade cannot include an engine header.
+set(QTZYN_INCLUDE_ROOTS ${PROJECT_BINARY_DIR}/include_roots)
+
+# qtzyn_include_root(ROOT FOLDER OUT_VAR): the root ROOT holding FOLDER (a
+# source folder relative to the project, e.g. render/image), in OUT_VAR.
+function(qtzyn_include_root root folder out_var)
+  set(link ${QTZYN_INCLUDE_ROOTS}/${root}/${folder})
+  get_filename_component(parent ${link} DIRECTORY)
+  file(MAKE_DIRECTORY ${parent})
+  if(NOT IS_SYMLINK ${link})
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${link} SYMBOLIC)
+  endif()
+  set(${out_var} ${QTZYN_INCLUDE_ROOTS}/${root} PARENT_SCOPE)
+endfunction()
+
+# qtzyn_library(NAME [FOLDER folder] [DEPS lib...] [PRIVATE_DEPS lib...] [LIBS lib...])
+# Builds every .cpp of the folder into library qtzyn_NAME (alias qtzyn::NAME)
+# with the include root of FOLDER (default NAME). DEPS are the libraries
+# whose headers its own headers include; PRIVATE_DEPS those only its
+# sources use.
 function(qtzyn_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "FOLDER" "DEPS;PRIVATE_DEPS;LIBS" ${ARGN})
+  if(NOT ARG_FOLDER)
+    set(ARG_FOLDER ${name})
+  endif()
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(qtzyn_${name} STATIC ${sources})
   add_library(qtzyn::${name} ALIAS qtzyn_${name})
-  target_include_directories(qtzyn_${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  qtzyn_include_root(${name} ${ARG_FOLDER} root)
+  target_include_directories(qtzyn_${name} PUBLIC ${root})
   target_compile_options(qtzyn_${name} PRIVATE ${QTZYN_WARNINGS})
   foreach(dep IN LISTS ARG_DEPS)
     target_link_libraries(qtzyn_${name} PUBLIC qtzyn::${dep})
+  endforeach()
+  foreach(dep IN LISTS ARG_PRIVATE_DEPS)
+    target_link_libraries(qtzyn_${name} PRIVATE qtzyn::${dep})
   endforeach()
   target_link_libraries(qtzyn_${name} PUBLIC ${ARG_LIBS})
 endfunction()
@@ -57,6 +85,8 @@ function(qtzyn_fuzz_target name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   add_executable(fuzz_${name} ${CMAKE_CURRENT_SOURCE_DIR}/${name}_fuzz.cpp)
   target_compile_options(fuzz_${name} PRIVATE ${QTZYN_WARNINGS})
+  # Fuzz targets reach the engine's internals, as the tests do.
+  target_include_directories(fuzz_${name} PRIVATE ${PROJECT_SOURCE_DIR})
   foreach(dep IN LISTS ARG_DEPS)
     target_link_libraries(fuzz_${name} PRIVATE qtzyn::${dep})
   endforeach()
@@ -86,6 +116,8 @@ function(qtzyn_benchmark name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   add_executable(bench_${name} ${CMAKE_CURRENT_SOURCE_DIR}/${name}_bench.cpp)
   target_compile_options(bench_${name} PRIVATE ${QTZYN_WARNINGS})
+  # Benchmarks reach the engine's internals, as the tests do.
+  target_include_directories(bench_${name} PRIVATE ${PROJECT_SOURCE_DIR})
   foreach(dep IN LISTS ARG_DEPS)
     target_link_libraries(bench_${name} PRIVATE qtzyn::${dep})
   endforeach()

@@ -3,6 +3,7 @@
 #include "animation/bound_channel.h"
 #include "animation/fcurve_node.h"
 #include "animation/take.h"
+#include "sdk/bridge/yr_time_convert.h"
 
 namespace YrSDK {
 
@@ -53,16 +54,16 @@ YrAnimationNode YrAnimationNode::FindNode(const std::string& name) const {
 int YrAnimationNode::GetDataSize() const { return node_ ? node_->GetDataSize() : 0; }
 
 YrTime YrAnimationNode::GlobalToNode(const YrTime& global) const {
-  return node_ ? YrTime(node_->GlobalToNode(global.GetEngineTime())) : global;
+  return node_ ? FromEngineTime(node_->GlobalToNode(ToEngineTime(global))) : global;
 }
 
 YrTime YrAnimationNode::NodeToGlobal(const YrTime& node) const {
-  return node_ ? YrTime(node_->NodeToGlobal(node.GetEngineTime())) : node;
+  return node_ ? FromEngineTime(node_->NodeToGlobal(ToEngineTime(node))) : node;
 }
 
 int YrAnimationNode::ReadData(const YrTime& global, double* out, int count) const {
   if (node_ == nullptr || out == nullptr || count <= 0) return 0;
-  return node_->Evaluate(global.GetEngineTime(), out, count);
+  return node_->Evaluate(ToEngineTime(global), out, count);
 }
 
 }  // namespace YrSDK

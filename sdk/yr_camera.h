@@ -3,8 +3,8 @@
 // (not owned). A handle over anything else is empty: its queries answer
 // neutral values (identity matrices, 0, false).
 
-#include "scene/matrix.h"
 #include "sdk/yr_component.h"
+#include "sdk/yr_matrix.h"
 
 class VCamera;
 class VLight;

@@ -3,36 +3,31 @@
 
 #include <string>
 
-#include "core/object.h"
 #include "sdk/yr_plug.h"
 #include "sdk/yr_property.h"
+
+class VObject;
 
 namespace YrSDK {
 
 class YrComponent : public YrPlug {
  public:
   YrComponent() = default;
-  explicit YrComponent(VObject* object) : YrPlug(object), mObject(object) {}
+  explicit YrComponent(VObject* object);
   VObject* GetObjectPointer() const { return mObject; }
 
-  std::string GetName() const { return mObject ? mObject->GetName() : std::string(); }
-  bool SetName(const std::string& name) { return mObject && mObject->SetName(name); }
-  std::string GetFullName() const { return mObject ? mObject->GetFullName() : std::string(); }
-  int GetClassId() const { return mObject ? mObject->GetClassId() : 0; }
+  std::string GetName() const;
+  bool SetName(const std::string& name);
+  std::string GetFullName() const;
+  int GetClassId() const;
 
-  int GetPropertyCount() const { return mObject ? mObject->GetPropertyCount() : 0; }
-  YrProperty GetPropertyAt(int index) const {
-    return YrProperty(mObject ? mObject->GetProperty(index) : nullptr);
-  }
+  int GetPropertyCount() const;
+  YrProperty GetPropertyAt(int index) const;
   // An empty handle when the object has no property of that name.
-  YrProperty FindProperty(const std::string& name) const {
-    return YrProperty(mObject ? mObject->FindProperty(name) : nullptr);
-  }
+  YrProperty FindProperty(const std::string& name) const;
 
-  int GetComponentCount() const { return mObject ? mObject->GetSubObjectCount() : 0; }
-  YrComponent GetComponentAt(int index) const {
-    return YrComponent(mObject ? mObject->GetSubObject(index) : nullptr);
-  }
+  int GetComponentCount() const;
+  YrComponent GetComponentAt(int index) const;
 
  private:
   VObject* mObject = nullptr;

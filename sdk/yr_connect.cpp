@@ -1,5 +1,7 @@
 #include "sdk/yr_connect.h"
 
+#include "core/plug.h"
+
 namespace YrSDK {
 
 bool YrConnect(const YrPlug& src, const YrPlug& dst, YrConnectionType type) {

@@ -2,7 +2,6 @@
 // YrEvaluateInfo: the context of an evaluation as the public interface
 // sees it: the evaluation's start and stop times and the cache slot.
 
-#include "scene/evaluate_info.h"
 #include "sdk/yr_time.h"
 
 namespace YrSDK {
@@ -14,21 +13,25 @@ class YrEvaluateInfo {
   // apart from the default context's.
   static YrEvaluateInfo Alternate(int slot) {
     YrEvaluateInfo info;
-    info.info_.slot = slot;
-    info.info_.alternate = true;
+    info.slot_ = slot;
+    info.alternate_ = true;
     return info;
   }
 
-  YrTime GetStart() const { return YrTime(info_.start.GetTicks()); }
-  YrTime GetStop() const { return YrTime(info_.stop.GetTicks()); }
+  YrTime GetStart() const { return start_; }
+  YrTime GetStop() const { return stop_; }
   void SetStartStop(const YrTime& start, const YrTime& stop) {
-    info_.start = VTime(start.Get());
-    info_.stop = VTime(stop.Get());
+    start_ = start;
+    stop_ = stop;
   }
-  const VEvaluateInfo& Get() const { return info_; }
+  // The cache slot, and whether it is an alternate context's.
+  int GetSlot() const { return slot_; }
+  bool IsAlternate() const { return alternate_; }
 
  private:
-  VEvaluateInfo info_;
+  int slot_ = 0;  // the default context's
+  bool alternate_ = false;
+  YrTime start_, stop_;
 };
 
 }  // namespace YrSDK

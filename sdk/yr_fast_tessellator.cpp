@@ -1,6 +1,7 @@
 #include "sdk/yr_fast_tessellator.h"
 
 #include "scene/model_polymesh.h"
+#include "sdk/bridge/yr_evaluate_info_convert.h"
 
 namespace YrSDK {
 
@@ -10,7 +11,7 @@ const std::vector<YrVector3<float>> kNoNormals;
 }  // namespace
 
 const std::vector<YrVector4<float>>& YrFastTessellator::GetPositionArray(const YrEvaluateInfo& info) const {
-  return mesh_ ? mesh_->GetDeformedPoints(info.Get()) : kNoPoints;
+  return mesh_ ? mesh_->GetDeformedPoints(ToEngineInfo(info)) : kNoPoints;
 }
 
 const std::vector<YrVector3<float>>& YrFastTessellator::GetNormalArray() const {
@@ -35,7 +36,7 @@ std::vector<YrVector2<float>> YrFastTessellator::GetUVArray(int uv_set) const {
 }
 
 YrMatrix YrFastTessellator::GetTransformationMatrix(const YrEvaluateInfo& info) const {
-  return mesh_ ? mesh_->GetGlobalGeometricMatrix(info.Get()) : YrMatrix();
+  return mesh_ ? mesh_->GetGlobalGeometricMatrix(ToEngineInfo(info)) : YrMatrix();
 }
 
 }  // namespace YrSDK

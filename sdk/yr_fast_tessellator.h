@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "scene/matrix.h"
+#include "sdk/yr_matrix.h"
 #include "sdk/yr_evaluate_info.h"
 #include "sdk/yr_geometry.h"
 

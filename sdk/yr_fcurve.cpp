@@ -1,6 +1,7 @@
 #include "sdk/yr_fcurve.h"
 
 #include "animation/fcurve.h"
+#include "sdk/bridge/yr_time_convert.h"
 
 namespace YrSDK {
 
@@ -47,10 +48,10 @@ bool SetWord(VFCurve& curve, int index, int word, float value) {
 
 bool YrFCurveKey::IsValid() const { return curve_ != nullptr && index_ >= 0 && index_ < curve_->KeyGetCount(); }
 
-YrTime YrFCurveKey::GetTime() const { return IsValid() ? YrTime(curve_->KeyGetTime(index_)) : YrTime(); }
+YrTime YrFCurveKey::GetTime() const { return IsValid() ? FromEngineTime(curve_->KeyGetTime(index_)) : YrTime(); }
 
 bool YrFCurveKey::SetTime(const YrTime& time) {
-  return IsValid() && curve_->KeySetTime(index_, time.GetEngineTime());
+  return IsValid() && curve_->KeySetTime(index_, ToEngineTime(time));
 }
 
 float YrFCurveKey::GetValue() const { return IsValid() ? curve_->KeyGetValue(index_) : 0.0f; }
@@ -155,7 +156,7 @@ bool YrFCurveKey::SetTangentMode(int mode) {
 // ---------------------------------------------------------------- YrFCurve
 
 double YrFCurve::Evaluate(const YrTime& time) const {
-  return curve_ ? curve_->Evaluate(time.GetEngineTime()) : 0.0;
+  return curve_ ? curve_->Evaluate(ToEngineTime(time)) : 0.0;
 }
 
 float YrFCurve::GetDefaultValue() const { return curve_ ? curve_->GetDefaultValue() : 0.0f; }
@@ -173,7 +174,7 @@ YrFCurveKey YrFCurve::KeyGet(int index) const {
 }
 
 int YrFCurve::KeyAdd(const YrTime& time, float value) {
-  return curve_ ? curve_->KeyAdd(time.GetEngineTime(), value) : -1;
+  return curve_ ? curve_->KeyAdd(ToEngineTime(time), value) : -1;
 }
 
 bool YrFCurve::KeyRemove(int index) { return curve_ && curve_->KeyRemove(index); }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "scene/model_polymesh.h"
+#include "sdk/bridge/yr_geometry_edit.h"
 
 namespace YrSDK {
 
@@ -48,6 +49,12 @@ YrGeometry::YrGeometry(const YrComponent& component)
 
 YrGeometry::YrGeometry(VModelPolymesh* mesh)
     : YrComponent(mesh), mesh_(mesh), edit_(mesh ? std::make_shared<Edit>() : nullptr) {}
+
+bool YrGeometry::IsEditing() const { return edit_ && edit_->open; }
+
+VGeometry* YrGeometry::Editing() const { return IsEditing() ? &edit_->geometry : nullptr; }
+
+YrGeometry::Edit* YrGeometry::EditState() const { return IsEditing() ? edit_.get() : nullptr; }
 
 const VGeometry* YrGeometry::Current() const {
   if (IsEditing()) return &edit_->geometry;

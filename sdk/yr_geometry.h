@@ -14,11 +14,11 @@
 #include <memory>
 #include <vector>
 
-#include "scene/geometry.h"
-#include "scene/matrix.h"
 #include "sdk/yr_component.h"
+#include "sdk/yr_matrix.h"
 
 class VModelPolymesh;
+struct VGeometry;
 
 namespace YrSDK {
 
@@ -38,7 +38,7 @@ class YrGeometry : public YrComponent {
   // outside the points or fewer than three corners are dropped, their
   // count is stored in `dropped`) and installed. False without an edit.
   bool GeometryEnd(std::size_t* dropped = nullptr);
-  bool IsEditing() const { return edit_ && edit_->open; }
+  bool IsEditing() const;
 
   // Sets the number of control points: new ones are at the origin.
   bool VertexInit(int count);
@@ -76,20 +76,14 @@ class YrGeometry : public YrComponent {
   int GetUVMappingMode() const;
 
  protected:
-  // The state of an edit, shared by the handle's copies.
-  struct Edit {
-    bool open = false;
-    VGeometry geometry;
-    bool polygon_open = false;
-    std::vector<std::uint32_t> corners;
-    int material = -1, texture = -1, group = -1;
-    bool has_material = false, has_texture = false, has_group = false;
-  };
+  // The state of an edit, shared by the handle's copies (its engine
+  // geometry makes it private to the facade's sources).
+  struct Edit;
 
   // The geometry the getters read: the working copy while editing.
   const VGeometry* Current() const;
-  VGeometry* Editing() const { return IsEditing() ? &edit_->geometry : nullptr; }
-  Edit* EditState() const { return IsEditing() ? edit_.get() : nullptr; }
+  VGeometry* Editing() const;
+  Edit* EditState() const;
 
  private:
   VModelPolymesh* mesh_ = nullptr;

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <limits>
 
+#include "scene/geometry.h"
+#include "sdk/bridge/yr_geometry_edit.h"
+
 namespace YrSDK {
 
 namespace {

@@ -3,6 +3,7 @@
 #include "animation/player_control.h"
 #include "scene/scene.h"
 #include "sdk/yr_kernel.h"
+#include "sdk/bridge/yr_time_convert.h"
 
 namespace YrSDK {
 
@@ -11,8 +12,8 @@ YrPlayerControl::YrPlayerControl() {
   player_ = scene ? &scene->player() : nullptr;
 }
 
-bool YrPlayerControl::Goto(const YrTime& time) { return player_ && player_->Goto(time.GetEngineTime()); }
-YrTime YrPlayerControl::GetTime() const { return player_ ? YrTime(player_->GetTime()) : YrTime(); }
+bool YrPlayerControl::Goto(const YrTime& time) { return player_ && player_->Goto(ToEngineTime(time)); }
+YrTime YrPlayerControl::GetTime() const { return player_ ? FromEngineTime(player_->GetTime()) : YrTime(); }
 bool YrPlayerControl::Play() { return player_ && (player_->Play(), true); }
 bool YrPlayerControl::PlayReverse() { return player_ && (player_->PlayReverse(), true); }
 bool YrPlayerControl::Stop() { return player_ && (player_->Stop(), true); }
@@ -22,13 +23,13 @@ bool YrPlayerControl::StepForward() { return player_ && player_->StepForward(); 
 bool YrPlayerControl::StepBackward() { return player_ && player_->StepBackward(); }
 bool YrPlayerControl::IsPlaying() const { return player_ && player_->IsPlaying(); }
 bool YrPlayerControl::IsRecording() const { return player_ && player_->IsRecording(); }
-YrTime YrPlayerControl::GetLoopStart() const { return player_ ? YrTime(player_->GetLoopStart()) : YrTime(); }
-YrTime YrPlayerControl::GetLoopStop() const { return player_ ? YrTime(player_->GetLoopStop()) : YrTime(); }
+YrTime YrPlayerControl::GetLoopStart() const { return player_ ? FromEngineTime(player_->GetLoopStart()) : YrTime(); }
+YrTime YrPlayerControl::GetLoopStop() const { return player_ ? FromEngineTime(player_->GetLoopStop()) : YrTime(); }
 void YrPlayerControl::SetLoopStart(const YrTime& time) {
-  if (player_) player_->SetLoopStart(time.GetEngineTime());
+  if (player_) player_->SetLoopStart(ToEngineTime(time));
 }
 void YrPlayerControl::SetLoopStop(const YrTime& time) {
-  if (player_) player_->SetLoopStop(time.GetEngineTime());
+  if (player_) player_->SetLoopStop(ToEngineTime(time));
 }
 bool YrPlayerControl::GetLoopActive() const { return player_ && player_->GetLoopActive(); }
 

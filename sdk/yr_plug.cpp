@@ -1,10 +1,22 @@
 #include "sdk/yr_plug.h"
 
+#include "core/plug.h"
+
 namespace YrSDK {
+
+namespace {
+// The public connection types number as the engine's.
+constexpr bool SameNumber(int public_value, int engine_value) { return public_value == engine_value; }
+static_assert(SameNumber(kYrConnectionTypeNone, ::kYrConnectionTypeNone) &&
+              SameNumber(kYrConnectionTypeSystem, ::kYrConnectionTypeSystem) &&
+              SameNumber(kYrConnectionTypeUnidirectional, ::kYrConnectionTypeUnidirectional));
+}  // namespace
 
 namespace {
 bool OneWay(YrConnectionType type) { return type == kYrConnectionTypeUnidirectional; }
 }  // namespace
+
+YrPlug::YrPlug(VPlug* plug) : mPlug(plug) {}
 
 bool YrPlug::ConnectSrc(const YrPlug& src, YrConnectionType type) {
   return mPlug && mPlug->ConnectSrc(src.mPlug, type);

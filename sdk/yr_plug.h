@@ -2,19 +2,22 @@
 // YrPlug: public handle over an engine plug (object or property). A handle
 // does not own its plug; an empty handle answers false, 0 and empty handles.
 
-#include "core/plug.h"
+class VPlug;
 
 namespace YrSDK {
 
-using ::YrConnectionType;
-using ::kYrConnectionTypeNone;
-using ::kYrConnectionTypeSystem;
-using ::kYrConnectionTypeUnidirectional;
+// How a connection behaves (the engine's own numbering).
+enum YrConnectionType : int {
+  kYrConnectionTypeNone = 0,
+  kYrConnectionTypeSystem = 1,
+  // Asks for a one-way connection: the source does not record the destination.
+  kYrConnectionTypeUnidirectional = 2,
+};
 
 class YrPlug {
  public:
   YrPlug() = default;
-  explicit YrPlug(VPlug* plug) : mPlug(plug) {}
+  explicit YrPlug(VPlug* plug);
   virtual ~YrPlug() = default;
 
   VPlug* GetPlug() const { return mPlug; }

@@ -1,5 +1,7 @@
 #include "sdk/yr_property.h"
 
+#include "core/object.h"
+#include "core/property.h"
 #include "sdk/yr_component.h"
 
 namespace YrSDK {
@@ -24,6 +26,8 @@ bool FacadeType(int type) {
 }
 
 }  // namespace
+
+YrProperty::YrProperty(VProperty* property) : YrPlug(property), mProperty(property) {}
 
 YrProperty YrProperty::MakeFacade(const std::string& name, int type) {
   if (!FacadeType(type)) return YrProperty();

@@ -2,14 +2,15 @@
 // YrProperty: public handle over an engine property. A facade-only property
 // (MakeFacade) is an engine property that the handle and its copies own
 // together; both kinds read, write and print their values through the
-// engine's one value model (core/property.h).
+// engine's one value model.
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "core/property.h"
 #include "sdk/yr_plug.h"
+
+class VProperty;
 
 namespace YrSDK {
 
@@ -18,7 +19,7 @@ class YrComponent;
 class YrProperty : public YrPlug {
  public:
   YrProperty() = default;
-  explicit YrProperty(VProperty* property) : YrPlug(property), mProperty(property) {}
+  explicit YrProperty(VProperty* property);
   // A property that lives only in the facade. Supported types: int, bool,
   // float, double, charptr, enum, time, String, Action.
   static YrProperty MakeFacade(const std::string& name, int type);

@@ -3,6 +3,7 @@
 #include "scene/device_set.h"
 #include "scene/scene.h"
 #include "sdk/yr_kernel.h"
+#include "sdk/bridge/yr_time_convert.h"
 
 namespace YrSDK {
 
@@ -70,7 +71,7 @@ YrAudioClip YrSystem::GetAudioClip(int index) const {
     out.name = clip->name;
     out.path = clip->file_name;
     out.relative_path = clip->relative_file_name;
-    out.start = YrTime(clip->start);
+    out.start = FromEngineTime(clip->start);
   }
   return out;
 }

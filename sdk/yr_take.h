@@ -3,22 +3,22 @@
 
 #include <string>
 
-#include "animation/take.h"
-#include "animation/take_list.h"
 #include "sdk/yr_time.h"
+
+class VTake;
 
 namespace YrSDK {
 
 // What a take change told to the observers of "OnTakeChange" was.
 enum YrTakeChange {
-  kYrTakeChangeNone = kVTakeChangeNone,
-  kYrTakeChangeAdded = kVTakeChangeAdded,
-  kYrTakeChangeRemoved = kVTakeChangeRemoved,
-  kYrTakeChangeOpened = kVTakeChangeOpened,
-  kYrTakeChangeClosed = kVTakeChangeClosed,
-  kYrTakeChangeRenamed = kVTakeChangeRenamed,
-  kYrTakeChangeUpdated = kVTakeChangeUpdated,
-  kYrTakeChangeMoved = kVTakeChangeMoved,
+  kYrTakeChangeNone = 0,
+  kYrTakeChangeAdded = 1,
+  kYrTakeChangeRemoved = 2,
+  kYrTakeChangeOpened = 3,
+  kYrTakeChangeClosed = 4,
+  kYrTakeChangeRenamed = 5,
+  kYrTakeChangeUpdated = 6,
+  kYrTakeChangeMoved = 7,
 };
 
 class YrTake {
@@ -29,16 +29,10 @@ class YrTake {
   VTake* GetTakePointer() const { return take_; }
 
   // "Name", "LocalTimeSpan", "ReferenceTimeSpan", "Comments".
-  std::string GetName() const { return take_ ? take_->GetName() : std::string(); }
-  YrTimeSpan GetLocalTimeSpan() const {
-    return take_ ? YrTimeSpan(YrTime(take_->local_span.GetStart()), YrTime(take_->local_span.GetStop()))
-                 : YrTimeSpan();
-  }
-  YrTimeSpan GetReferenceTimeSpan() const {
-    return take_ ? YrTimeSpan(YrTime(take_->reference_span.GetStart()), YrTime(take_->reference_span.GetStop()))
-                 : YrTimeSpan();
-  }
-  std::string GetComments() const { return take_ ? take_->comments : std::string(); }
+  std::string GetName() const;
+  YrTimeSpan GetLocalTimeSpan() const;
+  YrTimeSpan GetReferenceTimeSpan() const;
+  std::string GetComments() const;
 
  private:
   VTake* take_ = nullptr;

@@ -1,13 +1,12 @@
 #pragma once
-// Public time values: YrTime wraps one engine time (ticks, 46,186,158,000
-// per second) and YrTimeSpan two of them. Modes are given in the public
-// numbering of YrTimeMode.
+// Public time values: YrTime holds one time in ticks (46,186,158,000 per
+// second) and YrTimeSpan two of them. Modes are given in the public
+// numbering of YrTimeMode. Arithmetic, texts and spans follow the engine's
+// time rules (saturating at the infinities), applied out of line so that
+// this header needs no engine header.
 
 #include <cstdint>
 #include <string>
-
-#include "core/time.h"
-#include "core/time_span.h"
 
 namespace YrSDK {
 
@@ -32,22 +31,24 @@ int YrTimeModeToEngine(int public_mode);
 
 class YrTime {
  public:
-  constexpr YrTime() = default;
-  constexpr explicit YrTime(int64_t ticks) : mTime(ticks) {}
-  constexpr explicit YrTime(const VTime& time) : mTime(time) {}
+  // The ticks of the two infinite times (the engine's own values).
+  static constexpr int64_t kInfiniteTicks = INT64_MAX;
+  static constexpr int64_t kMinusInfiniteTicks = -INT64_MAX;
 
-  static constexpr YrTime Infinity() { return YrTime(kVTimeInfinite); }
-  static constexpr YrTime MinusInfinity() { return YrTime(kVTimeMinusInfinite); }
+  constexpr YrTime() = default;
+  constexpr explicit YrTime(int64_t ticks) : mTicks(ticks) {}
+
+  static constexpr YrTime Infinity() { return YrTime(kInfiniteTicks); }
+  static constexpr YrTime MinusInfinity() { return YrTime(kMinusInfiniteTicks); }
   static constexpr YrTime Zero() { return YrTime(0); }
 
-  constexpr int64_t Get() const { return mTime.GetTicks(); }
-  constexpr void Set(int64_t ticks) { mTime.SetTicks(ticks); }
-  constexpr const VTime& GetEngineTime() const { return mTime; }
+  constexpr int64_t Get() const { return mTicks; }
+  constexpr void Set(int64_t ticks) { mTicks = ticks; }
 
-  double GetSecondDouble() const { return mTime.GetSecondDouble(); }
-  void SetSecondDouble(double seconds) { mTime.SetSecondDouble(seconds); }
-  int64_t GetMilliSeconds() const { return mTime.GetMilliSeconds(); }
-  void SetMilliSeconds(int64_t ms) { mTime.SetMilliSeconds(ms); }
+  double GetSecondDouble() const;
+  void SetSecondDouble(double seconds);
+  int64_t GetMilliSeconds() const;
+  void SetMilliSeconds(int64_t ms);
 
   bool SetTime(int hours, int minutes, int seconds, int frame, int field = 0,
                YrTimeMode mode = kYrTimeModeDefault);
@@ -60,7 +61,7 @@ class YrTime {
   int64_t GetMinutes(bool cumulative = false, YrTimeMode mode = kYrTimeModeDefault) const;
   int64_t GetSeconds(bool cumulative = false, YrTimeMode mode = kYrTimeModeDefault) const;
   int64_t GetHundredths(YrTimeMode mode = kYrTimeModeDefault) const;
-  YrTime GetFramedTime(bool nearest = false) const { return YrTime(mTime.GetFramedTime(nearest)); }
+  YrTime GetFramedTime(bool nearest = false) const;
 
   // The text form in the current default mode and format, detail 5.
   std::string GetTimeString() const;
@@ -68,54 +69,52 @@ class YrTime {
   // unchanged) when the text is not read.
   bool SetTimeString(const std::string& text);
 
-  YrTime& operator+=(const YrTime& o) { mTime += o.mTime; return *this; }
-  YrTime& operator-=(const YrTime& o) { mTime -= o.mTime; return *this; }
-  friend YrTime operator+(const YrTime& a, const YrTime& b) { return YrTime(a.mTime + b.mTime); }
-  friend YrTime operator-(const YrTime& a, const YrTime& b) { return YrTime(a.mTime - b.mTime); }
-  friend YrTime operator*(const YrTime& a, const YrTime& b) { return YrTime(a.mTime * b.mTime); }
-  friend YrTime operator/(const YrTime& a, const YrTime& b) { return YrTime(a.mTime / b.mTime); }
-  friend YrTime operator*(const YrTime& a, double d) { return YrTime(a.mTime * d); }
-  friend YrTime operator/(const YrTime& a, double d) { return YrTime(a.mTime / d); }
-  friend bool operator==(const YrTime& a, const YrTime& b) { return a.mTime == b.mTime; }
-  friend bool operator!=(const YrTime& a, const YrTime& b) { return a.mTime != b.mTime; }
-  friend bool operator<(const YrTime& a, const YrTime& b) { return a.mTime < b.mTime; }
-  friend bool operator<=(const YrTime& a, const YrTime& b) { return a.mTime <= b.mTime; }
-  friend bool operator>(const YrTime& a, const YrTime& b) { return a.mTime > b.mTime; }
-  friend bool operator>=(const YrTime& a, const YrTime& b) { return a.mTime >= b.mTime; }
+  YrTime& operator+=(const YrTime& o);
+  YrTime& operator-=(const YrTime& o);
+  friend YrTime operator+(YrTime a, const YrTime& b) { return a += b; }
+  friend YrTime operator-(YrTime a, const YrTime& b) { return a -= b; }
+  friend YrTime operator*(const YrTime& a, const YrTime& b);
+  friend YrTime operator/(const YrTime& a, const YrTime& b);
+  friend YrTime operator*(const YrTime& a, double d);
+  friend YrTime operator/(const YrTime& a, double d);
+  friend constexpr bool operator==(const YrTime& a, const YrTime& b) { return a.mTicks == b.mTicks; }
+  friend constexpr bool operator!=(const YrTime& a, const YrTime& b) { return a.mTicks != b.mTicks; }
+  friend constexpr bool operator<(const YrTime& a, const YrTime& b) { return a.mTicks < b.mTicks; }
+  friend constexpr bool operator<=(const YrTime& a, const YrTime& b) { return a.mTicks <= b.mTicks; }
+  friend constexpr bool operator>(const YrTime& a, const YrTime& b) { return a.mTicks > b.mTicks; }
+  friend constexpr bool operator>=(const YrTime& a, const YrTime& b) { return a.mTicks >= b.mTicks; }
 
  private:
-  VTime mTime;
+  int64_t mTicks = 0;
 };
 
 class YrTimeSpan {
  public:
   constexpr YrTimeSpan() = default;
-  constexpr YrTimeSpan(const YrTime& start, const YrTime& stop)
-      : mSpan(start.GetEngineTime(), stop.GetEngineTime()) {}
+  constexpr YrTimeSpan(const YrTime& start, const YrTime& stop) : mStart(start), mStop(stop) {}
 
-  void Set(const YrTime& start, const YrTime& stop) { mSpan.Set(start.GetEngineTime(), stop.GetEngineTime()); }
-  YrTime GetStart() const { return YrTime(mSpan.GetStart()); }
-  YrTime GetStop() const { return YrTime(mSpan.GetStop()); }
-  void SetStart(const YrTime& start) { mSpan.SetStart(start.GetEngineTime()); }
-  void SetStop(const YrTime& stop) { mSpan.SetStop(stop.GetEngineTime()); }
-
-  YrTime GetDuration() const { return YrTime(mSpan.GetDuration()); }
-  YrTime GetSignedDuration() const { return YrTime(mSpan.GetSignedDuration()); }
-  int GetDirection() const { return mSpan.GetDirection(); }
-  bool IsInside(const YrTime& t) const { return mSpan.IsInside(t.GetEngineTime()); }
-
-  friend YrTimeSpan operator&(const YrTimeSpan& a, const YrTimeSpan& b) {
-    VTimeSpan s = a.mSpan & b.mSpan;
-    return YrTimeSpan(YrTime(s.GetStart()), YrTime(s.GetStop()));
+  constexpr void Set(const YrTime& start, const YrTime& stop) {
+    mStart = start;
+    mStop = stop;
   }
-  friend bool operator==(const YrTimeSpan& a, const YrTimeSpan& b) { return a.mSpan == b.mSpan; }
-  friend bool operator!=(const YrTimeSpan& a, const YrTimeSpan& b) { return a.mSpan != b.mSpan; }
+  constexpr YrTime GetStart() const { return mStart; }
+  constexpr YrTime GetStop() const { return mStop; }
+  constexpr void SetStart(const YrTime& start) { mStart = start; }
+  constexpr void SetStop(const YrTime& stop) { mStop = stop; }
+
+  YrTime GetDuration() const;
+  YrTime GetSignedDuration() const;
+  constexpr int GetDirection() const { return mStop >= mStart ? 1 : -1; }
+  bool IsInside(const YrTime& t) const;
+
+  friend YrTimeSpan operator&(const YrTimeSpan& a, const YrTimeSpan& b);
+  friend constexpr bool operator==(const YrTimeSpan& a, const YrTimeSpan& b) {
+    return a.mStart == b.mStart && a.mStop == b.mStop;
+  }
+  friend constexpr bool operator!=(const YrTimeSpan& a, const YrTimeSpan& b) { return !(a == b); }
 
  private:
-  VTimeSpan mSpan;
+  YrTime mStart, mStop;
 };
-
-static_assert(sizeof(YrTime) == sizeof(VTime), "YrTime holds one engine time and nothing else");
-static_assert(sizeof(YrTimeSpan) == 2 * sizeof(VTime), "YrTimeSpan holds two engine times");
 
 }  // namespace YrSDK

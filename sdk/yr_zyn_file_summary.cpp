@@ -7,6 +7,7 @@
 #include "scene/camera.h"
 #include "scene/scene.h"
 #include "zynfile/zyn_file.h"
+#include "sdk/bridge/yr_time_convert.h"
 
 namespace YrSDK {
 
@@ -147,7 +148,7 @@ YrTimeSpan YrZynFileSummary::GetTakeLocalSpan(int index) {
   ReadTakes();
   if (index < 0 || index >= static_cast<int>(state_->takes.size())) return YrTimeSpan();
   const VTimeSpan& span = state_->takes[static_cast<size_t>(index)];
-  return YrTimeSpan(YrTime(span.GetStart()), YrTime(span.GetStop()));
+  return FromEngineSpan(span);
 }
 
 }  // namespace YrSDK

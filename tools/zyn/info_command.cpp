@@ -126,20 +126,20 @@ int InfoCommand(int argc, char** argv) {
   json.Key("takes");
   json.BeginArray();
   for (int i = 0; loaded && i < system.GetTakeCount(); ++i) {
-    const VTake& take = *system.GetTake(i).GetTakePointer();
+    const YrSDK::YrTake take = system.GetTake(i);
     json.BeginObject();
     json.Key("name");
     json.String(take.GetName());
     json.Key("localStart");
-    json.Int(take.local_span.GetStart().GetTicks());
+    json.Int(take.GetLocalTimeSpan().GetStart().Get());
     json.Key("localStop");
-    json.Int(take.local_span.GetStop().GetTicks());
+    json.Int(take.GetLocalTimeSpan().GetStop().Get());
     json.Key("referenceStart");
-    json.Int(take.reference_span.GetStart().GetTicks());
+    json.Int(take.GetReferenceTimeSpan().GetStart().Get());
     json.Key("referenceStop");
-    json.Int(take.reference_span.GetStop().GetTicks());
+    json.Int(take.GetReferenceTimeSpan().GetStop().Get());
     json.Key("comments");
-    json.String(take.comments);
+    json.String(take.GetComments());
     json.EndObject();
   }
   json.EndArray();
