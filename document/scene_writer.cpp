@@ -9,9 +9,26 @@
 #include "core/property.h"
 #include "core/time_mode.h"
 #include "document/audio_media.h"
+#include "scene/camera.h"
 #include "scene/object_factories.h"
 #include "scene/scene.h"
 #include "zynfile/zyn_file.h"
+
+bool VZynHeaderCameraOf(const VScene& scene, VZynHeaderCamera* out) {
+  const std::string& name = scene.settings().default_camera;
+  VSceneObject* object = scene.Find(name);
+  if (object == nullptr) object = scene.FindSystemCamera(name);
+  const auto* camera = dynamic_cast<const VCamera*>(object);
+  if (camera == nullptr) return false;
+  out->name = name;
+  // A number outside the mode names (a hostile file's) sizes a track as
+  // "Window Size" does, so the header says that rather than nothing.
+  out->mode = camera->mResolutionMode->GetEnumItem(camera->mResolutionMode->GetIntValue());
+  if (out->mode.empty()) out->mode = camera->mResolutionMode->GetEnumItem(0);
+  out->width = camera->mAspectW->GetDoubleValue();
+  out->height = camera->mAspectH->GetDoubleValue();
+  return true;
+}
 
 namespace {
 

@@ -198,8 +198,12 @@ bool YrZynManager::Save(const std::string& path, bool binary, const std::string&
   }
   VZynFile file;
   file.SetPassword(password);
-  const std::string& camera = scene->settings().default_camera;
-  bool ok = file.CreateFile(written, binary, !password.empty(), camera);
+  // The header carries the default camera's resolution: importers size
+  // their tracks from it.
+  VZynHeaderCamera camera;
+  const bool has_camera = VZynHeaderCameraOf(*scene, &camera);
+  if (has_camera) file.SetHeaderCamera(camera.mode, camera.width, camera.height);
+  bool ok = file.CreateFile(written, binary, !password.empty(), has_camera ? camera.name : "");
   if (ok) {
     VZynSceneWriter writer(file, *scene, progress_);
     ok = writer.Write(&message_);

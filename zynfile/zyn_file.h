@@ -67,7 +67,9 @@ class VZynFile {
   // Closes the open section (writing its footer when writing) and the stream.
   bool CloseFile();
 
-  // Header information to write; set before CreateFile.
+  // Header information to write with a camera name: that camera's
+  // "ResolutionMode" text and resolution width and height; set before
+  // CreateFile.
   void SetHeaderCamera(const std::string& mode, double width, double height);
   void SetVersion(int version) { version_ = version; }
 
@@ -283,8 +285,10 @@ class VZynFile {
   bool protected_ = false;
   bool writing_ = false;
   VZynHeaderInfo header_;
-  std::string header_camera_mode_ = "Fixed Resolution";
-  double header_camera_w_ = 640, header_camera_h_ = 480;
+  // A camera named without SetHeaderCamera claims no fixed size: "Window
+  // Size" leaves the track's size to the reader (500 x 280 for importers).
+  std::string header_camera_mode_ = "Window Size";
+  double header_camera_w_ = 500, header_camera_h_ = 280;
 
   std::vector<int64_t> section_start_;
   std::vector<int> section_version_;

@@ -13,6 +13,8 @@
 namespace zyn_tool {
 namespace {
 
+constexpr int kFixedResolution = 2;  // "ResolutionMode": "Fixed Resolution"
+
 // A one-double property's channel: its curve lies directly in the node.
 VFCurve& AddNumberChannel(VTake::ModelAnimation& animation, const char* property, double rest) {
   auto node = std::make_unique<VFCurveNode>(property);
@@ -38,6 +40,11 @@ void AddCameras(VScene& scene, VTake& first, VTake& second) {
   AddInterest(scene, *orbit, {0, 2, 0});
   orbit->mNearPlane->Set(1);
   orbit->mFarPlane->Set(1000);
+  // The default camera asks for a 640 x 480 frame: players size the movie
+  // from it through the file's header.
+  orbit->mResolutionMode->SetInt(kFixedResolution);
+  orbit->mAspectW->SetDouble(640);
+  orbit->mAspectH->SetDouble(480);
 
   // Straight down, orthographic: 178 units half-height at zoom 1, so 0.05
   // frames about nine units each way.
