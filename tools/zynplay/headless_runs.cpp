@@ -105,13 +105,14 @@ int RunFrames(const PlayerOptions& o) {
   std::string message;
   Session session;
   if (!MakeFolder(o.framesDir, &message) || !session.Open(o, &message)) return ReportFailure(message);
-  const long from = o.hasFrom ? o.from : 0;
-  const long to = o.hasTo ? o.to : static_cast<long>(session.movie->duration()) - 1;
-  session.WaitLoaded(static_cast<TimeValue>(from));
+  // Refused before the scene loads: a claimed length says nothing of it.
+  FrameRange range;
+  if (!RunRange(o, static_cast<long>(session.movie->duration()), &range, &message)) return ReportFailure(message);
+  session.WaitLoaded(static_cast<TimeValue>(range.from));
   PngFrameWriter writer;
-  ProgressLine progress("zynplay: frames", to >= from ? (to - from) / o.step + 1 : 0);
+  ProgressLine progress("zynplay: frames", range.count());
   long done = 0;
-  for (long t = from; t <= to; t += o.step) {
+  for (long t = range.from; t <= range.to; t += range.step) {
     const IdleOutcome out = session.Idle(static_cast<TimeValue>(t), 0);
     if (out.drew) {
       const PortDrawContext* px = session.movie->pixels();
@@ -140,12 +141,13 @@ int RunMovie(const PlayerOptions& o) {
     return ReportFailure("Unable to open file " + o.moviePath + " for writing: " + std::strerror(errno));
   }
   Session session;
-  if (!session.Open(o, &message)) {
+  FrameRange range;
+  if (!session.Open(o, &message) || !RunRange(o, static_cast<long>(session.movie->duration()), &range, &message)) {
     std::remove(encoded.c_str());
     return ReportFailure(message);
   }
   session.WaitLoaded(0);
-  const long frames = session.movie->duration();
+  const long frames = range.count();
   // The scene's sound joined the movie while it loaded.
   const SoundMix mix = SoundMix::FromMovie(session.movie->movie());
   EncoderSettings settings;

@@ -24,7 +24,7 @@ namespace {
 
 const char kUsage[] =
     "zynplay FILE... [--size WxH] | zynplay FILE --frames DIR [--size WxH] [--from T] [--to T] [--step N] | "
-    "zynplay FILE --movie OUT.mp4 [--size WxH] | zynplay FILE --events SCRIPT [--frames DIR] [--size WxH] | "
+    "zynplay FILE --movie OUT.mp4 [--size WxH] [--to T] | zynplay FILE --events SCRIPT [--frames DIR] [--size WxH] | "
     "zynplay --components | zynplay --import-info FILE (see zynplay --help)";
 
 const char kHelp[] =
@@ -34,7 +34,9 @@ const char kHelp[] =
     "                          (NNNNNN: the media time in 1/60 s), from --from (default 0) to --to\n"
     "                          (default the track's duration - 1) in steps of --step (default 1);\n"
     "                          with --events, the folder of the script's snaps\n"
-    "  --movie OUT.mp4         headless: every frame and the scene's sound encoded by ffmpeg\n"
+    "  --movie OUT.mp4         headless: every frame and the scene's sound encoded by ffmpeg,\n"
+    "                          up to --to (default the track's duration - 1)\n"
+    "                          (without --to, both refuse runs of more than 864000 frames, 4 hours)\n"
     "  --events SCRIPT         headless: run an event script (idle, wait-loaded, key, click, move,\n"
     "                          release, focus on|off, snap, open, select, close)\n"
     "  --trace FILE            JSON lines of every idle call, event and text call\n"

@@ -1,5 +1,7 @@
 #include "tools/zynplay/player_options.h"
 
+#include <algorithm>
+
 #include "host/ports.h"
 #include "tools/zynplay/event_script.h"
 
@@ -14,6 +16,22 @@ bool ParseSize(const std::string& text, int* width, int* height) {
   *width = static_cast<int>(w);
   *height = static_cast<int>(h);
   return true;
+}
+
+bool RunRange(const PlayerOptions& o, long duration, FrameRange* range, std::string* message) {
+  const bool movie = !o.moviePath.empty();
+  range->from = movie || !o.hasFrom ? 0 : o.from;
+  range->step = movie ? 1 : o.step;
+  range->to = duration - 1;
+  if (o.hasTo) {
+    range->to = movie ? std::min(o.to, duration - 1) : o.to;
+    return true;
+  }
+  if (range->count() <= kMaxDefaultRunFrames) return true;
+  *message = "the track lasts " + std::to_string(duration) + " units of 1/60 s (" +
+             std::to_string(duration / (60 * 60 * 60)) + " hours): a run of more than " +
+             std::to_string(kMaxDefaultRunFrames) + " frames (4 hours) needs its last media time named with --to";
+  return false;
 }
 
 bool ParsePlayerOptions(int argc, char** argv, PlayerOptions* o, std::string* message) {
@@ -99,8 +117,16 @@ bool ParsePlayerOptions(int argc, char** argv, PlayerOptions* o, std::string* me
     *message = "--movie goes alone";
     return false;
   }
-  if ((o->hasFrom || o->hasTo || o->step != 1) && (o->framesDir.empty() || !o->eventsPath.empty())) {
+  if (o->hasTo && o->framesDir.empty() && o->moviePath.empty()) {
+    *message = "--to goes with --frames or --movie";
+    return false;
+  }
+  if ((o->hasFrom || o->hasTo || o->step != 1) && !o->framesDir.empty() && !o->eventsPath.empty()) {
     *message = "--from, --to and --step go with --frames";
+    return false;
+  }
+  if ((o->hasFrom || o->step != 1) && o->framesDir.empty()) {
+    *message = "--from and --step go with --frames";
     return false;
   }
   if (o->headless() && o->files.size() != 1) {
