@@ -131,7 +131,8 @@ ComponentResult MediaIdle(MediaGlobalsHandle storage, TimeValue atMediaTime, lon
 
   if (active) {
     const auto prev = static_cast<LoadState>(d.prevState);
-    if (state == LoadState::kIdle) {
+    // A file whose bytes had not all arrived is tried again, once a call.
+    if (state == LoadState::kIdle || (state == LoadState::kLoading && core->AwaitsData())) {
       core->StartLoading(g);
     } else if ((state == LoadState::kLoaded && prev != LoadState::kLoaded) ||
                (state == LoadState::kFailed && prev != LoadState::kFailed)) {

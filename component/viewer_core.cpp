@@ -151,6 +151,7 @@ void ViewerCore::CloseInstance(MediaGlobals* globals) {
 
 OSErr ViewerCore::StartLoading(MediaGlobals* globals) {
   if (globals == nullptr) return paramErr;
+  awaitingData_ = false;
   loadState = LoadState::kLoading;
   if (dataRef == nullptr) {
     OSErr err = GetMediaDataRef(globals->media, 0, &dataRef, &dataRefType, &dataRefAttributes);
@@ -168,7 +169,10 @@ OSErr ViewerCore::StartLoading(MediaGlobals* globals) {
     if (err != noErr) return FailOpening(err);
   }
   const OSErr err = ReadSample();
-  if (err == notEnoughDataErr) return err;
+  if (err == notEnoughDataErr) {
+    awaitingData_ = true;
+    return err;
+  }
   if (err != noErr) return FailOpening(err);
   // At most one loader thread: one that ran before has finished (the state
   // went back to Idle only after its join).
@@ -207,15 +211,17 @@ OSErr ViewerCore::ReadSample() {
     dataBuffer = NewHandle(static_cast<Size>(size));
     if (dataBuffer == nullptr) return MemError() != noErr ? MemError() : OSErr(memFullErr);
     dataSize = static_cast<SInt32>(size);
+    dataRead = 0;
   }
   // The sample is read in pieces: each read goes through a buffer of the
   // data handler's own, and a piece of a few megabytes stays in the cache
-  // on its way into ours, where one read of the whole file would not.
+  // on its way into ours, where one read of the whole file would not. A
+  // retry after notEnoughDataErr reads on from the last whole piece.
   ComponentResult result = noErr;
-  for (SInt32 done = 0; done < dataSize && result == noErr;) {
-    const SInt32 piece = std::min(kReadPiece, dataSize - done);
-    result = DataHGetData(dataHandler, dataBuffer, done, static_cast<long>(dataOffset) + done, piece);
-    done += piece;
+  while (dataRead < dataSize && result == noErr) {
+    const SInt32 piece = std::min(kReadPiece, dataSize - dataRead);
+    result = DataHGetData(dataHandler, dataBuffer, dataRead, static_cast<long>(dataOffset) + dataRead, piece);
+    if (result == noErr) dataRead += piece;
   }
   if (result == notEnoughDataErr) {
     long available = 0;
@@ -288,8 +294,10 @@ void ViewerCore::StopLoaderThread() {
 }
 
 void ViewerCore::ReleaseDataReading() {
+  awaitingData_ = false;
   dataSize = 0;
   availableSize = 0;
+  dataRead = 0;
   if (dataBuffer != nullptr) DisposeHandle(dataBuffer);
   dataBuffer = nullptr;
   if (dataHandler != nullptr) {

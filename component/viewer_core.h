@@ -70,14 +70,22 @@ class ViewerCore : public KernelHost {
   // not use it afterwards.
   void CloseInstance(MediaGlobals* globals);
 
-  // Called by MediaIdle for the active instance while the state is Idle:
-  // reads the media's sample through a data handler and starts the loader
-  // thread. Answers the framework error that stopped it, or noErr. When the
-  // data handler has not got all bytes yet (notEnoughDataErr) the state
-  // stays Loading; any other error (a file that is gone, one too large, no
-  // memory) ends in Failed with kOpenFailed, so that after load releases
-  // what was opened and the failure screen shows.
+  // Called by MediaIdle for the active instance while the state is Idle
+  // (and again while AwaitsData()): reads the media's sample through a
+  // data handler and starts the loader thread. Answers the framework error
+  // that stopped it, or noErr. When the data handler has not got all bytes
+  // yet (notEnoughDataErr) the state stays Loading; any other error (a file
+  // that is gone, one too large, no memory) ends in Failed with
+  // kOpenFailed, so that after load releases what was opened and the
+  // failure screen shows.
   OSErr StartLoading(MediaGlobals* globals);
+  // True while the state is Loading, no loader thread runs and the last
+  // start ended with notEnoughDataErr: MediaIdle then starts loading again
+  // (once per idle call), and each attempt reads on from the bytes already
+  // in the buffer, so a file that arrives in pieces plays once it is whole.
+  bool AwaitsData() const {
+    return awaitingData_ && loadState == LoadState::kLoading && !loaderThread_.joinable();
+  }
   // Called by MediaIdle for the active instance once the state has become
   // Loaded or Failed: audio, saved lights, keyboard triggering, free
   // running, video tracks; then the data reading resources are released.
@@ -130,6 +138,7 @@ class ViewerCore : public KernelHost {
   // start and its join).
   SInt32 dataSize = 0;       // bytes to read: file size less the sample's offset
   SInt32 availableSize = 0;  // what the data handler reported as available
+  SInt32 dataRead = 0;       // bytes of the sample already in dataBuffer
   SInt32 dataOffset = 0;     // the sample's offset in the file
   Handle dataBuffer = nullptr;
   DataHandler dataHandler = nullptr;
@@ -161,6 +170,7 @@ class ViewerCore : public KernelHost {
   std::recursive_mutex lock_;
   std::thread loaderThread_;
   std::atomic<bool> stopLoading_{false};  // polled by the engine's reader
+  bool awaitingData_ = false;  // the last start ended with notEnoughDataErr
   YrSDK::YrZynManager zynManager_;
 };
 

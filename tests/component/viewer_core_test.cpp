@@ -2,9 +2,11 @@
 // through the media handler's and the importer's dispatch routines.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "component/component_dispatch.h"
 #include "host/data_handler.h"
@@ -166,6 +168,57 @@ TEST_F(ViewerCoreTest, DataNotYetArrivedLeavesTheStateLoading) {
   EXPECT_LT(core->availableSize, core->dataSize);
   Close(mh);
   EXPECT_FALSE(ViewerCore::Exists());
+}
+
+// A file delivered in pieces: each idle call tries once more, reading on
+// from the pieces already read, and the scene loads once every byte is
+// there (a scene read short would fail as damaged).
+TEST_F(ViewerCoreTest, AFileDeliveredInPiecesLoadsOnceItsLastPieceHasArrived) {
+  const std::vector<uint8_t> bytes = media_test::SmallScene(3, 1, 1.0);
+  constexpr SInt32 kPiece = 256;
+  ComponentInstance mh = OpenScene(bytes);
+  setenv(kDataPieceSizeVariable, std::to_string(kPiece).c_str(), 1);
+  Idle(mh, 0);  // opens the data handler, which reads the variable
+  unsetenv(kDataPieceSizeVariable);
+  ViewerCore* core = ViewerCore::Get();
+  ASSERT_EQ(core->loadState.load(), LoadState::kLoading);
+  ASSERT_TRUE(core->AwaitsData());
+  EXPECT_EQ(core->dataSize, static_cast<SInt32>(bytes.size()));
+  // An attempt makes two calls to the data handler (the read that finds
+  // too little, then the available size), each letting one piece arrive:
+  // more than one attempt in a call would show as a larger step.
+  const int bound = static_cast<int>(bytes.size()) / kPiece + 2;
+  int calls = 1;
+  for (SInt32 before = core->availableSize; core->AwaitsData() && calls < bound; ++calls) {
+    Idle(mh, 0);
+    if (core->AwaitsData() && core->availableSize < core->dataSize) {  // the last piece may be short
+      EXPECT_EQ(core->availableSize - before, 2 * kPiece) << "call " << calls;
+    }
+    before = core->availableSize;
+  }
+  EXPECT_FALSE(core->AwaitsData()) << "still waiting after " << calls << " calls";
+  ASSERT_EQ(IdleUntilSettled(mh), LoadState::kLoaded);
+  EXPECT_EQ(core->loadError.load(), LoadError::kNone);
+  EXPECT_TRUE(core->loaded);
+  ExpectDataReadingReleased();
+  EXPECT_FALSE(core->AwaitsData());
+}
+
+// A file that shrinks while its pieces arrive can never be read whole: the
+// retry ends on the failure screen instead of loading for ever.
+TEST_F(ViewerCoreTest, AFileThatShrinksWhileArrivingFailsAsNotOpened) {
+  const std::vector<uint8_t> bytes = media_test::SmallScene(3, 1, 1.0);
+  const std::string path = WriteScene(bytes);
+  ComponentInstance mh = OpenFor(MakeTrack(path, 200, 100));
+  setenv(kDataPieceSizeVariable, "128", 1);
+  Idle(mh, 0);
+  unsetenv(kDataPieceSizeVariable);
+  ASSERT_TRUE(ViewerCore::Get()->AwaitsData());
+  ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(bytes.size() / 2)), 0);
+  ASSERT_EQ(IdleUntilSettled(mh), LoadState::kFailed);
+  EXPECT_EQ(ViewerCore::Get()->loadError.load(), LoadError::kOpenFailed);
+  EXPECT_FALSE(ViewerCore::Get()->AwaitsData());
+  ExpectDataReadingReleased();
 }
 
 TEST_F(ViewerCoreTest, SecondInstanceReadsItsFileOnlyOnceTheFirstHasClosed) {
