@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
+#include "core/time.h"
 #include "core/time_mode.h"
+#include "core/time_span.h"
 
 namespace {
 
@@ -76,6 +80,80 @@ TEST_F(YrTimeTest, LabelsAndArithmeticPassThrough) {
   EXPECT_EQ(YrTimeSpan(YrTime(10), YrTime(0)).GetDuration().Get(), 10);
   EXPECT_TRUE(a.IsInside(YrTime(0)));
   EXPECT_FALSE(a.IsInside(YrTime(100)));
+}
+
+// The facade computes with plain ticks and hands arithmetic to the engine's
+// time rules: at the boundaries (the infinities, the 64-bit ends, zero,
+// one tick) every result equals the engine's own.
+TEST_F(YrTimeTest, ArithmeticAndSpansFollowTheEngineAtTheBoundaries) {
+  const int64_t ticks[] = {0, 1, -1, 46186158000LL, -46186158000LL, INT64_MAX, -INT64_MAX, INT64_MIN,
+                           INT64_MAX - 1, 3};
+  const double factors[] = {0.0, 0.5, -2.0, 1e300};
+  for (int64_t x : ticks) {
+    const YrTime a(x);
+    const VTime va(x);
+    EXPECT_EQ(a.GetFramedTime().Get(), va.GetFramedTime(false).GetTicks()) << x;
+    EXPECT_EQ(a.GetFramedTime(true).Get(), va.GetFramedTime(true).GetTicks()) << x;
+    EXPECT_EQ(a.GetMilliSeconds(), va.GetMilliSeconds()) << x;
+    EXPECT_DOUBLE_EQ(a.GetSecondDouble(), va.GetSecondDouble()) << x;
+    for (double d : factors) {
+      EXPECT_EQ((a * d).Get(), (va * d).GetTicks()) << x << " * " << d;
+      if (d != 0.0) {
+        EXPECT_EQ((a / d).Get(), (va / d).GetTicks()) << x << " / " << d;
+      }
+    }
+    for (int64_t y : ticks) {
+      const YrTime b(y);
+      const VTime vb(y);
+      EXPECT_EQ((a + b).Get(), (va + vb).GetTicks()) << x << " + " << y;
+      EXPECT_EQ((a - b).Get(), (va - vb).GetTicks()) << x << " - " << y;
+      EXPECT_EQ((a * b).Get(), (va * vb).GetTicks()) << x << " * " << y;
+      if (y != 0) {
+        EXPECT_EQ((a / b).Get(), (va / vb).GetTicks()) << x << " / " << y;
+      }
+      YrTime sum = a;
+      sum += b;
+      EXPECT_EQ(sum, a + b) << x << " += " << y;
+      YrTime difference = a;
+      difference -= b;
+      EXPECT_EQ(difference, a - b) << x << " -= " << y;
+      EXPECT_EQ(a < b, va < vb) << x << " < " << y;
+
+      const YrTimeSpan span(a, b);
+      const VTimeSpan vspan(va, vb);
+      EXPECT_EQ(span.GetDuration().Get(), vspan.GetDuration().GetTicks()) << x << ", " << y;
+      EXPECT_EQ(span.GetSignedDuration().Get(), vspan.GetSignedDuration().GetTicks()) << x << ", " << y;
+      EXPECT_EQ(span.GetDirection(), vspan.GetDirection()) << x << ", " << y;
+      for (int64_t t : ticks) EXPECT_EQ(span.IsInside(YrTime(t)), vspan.IsInside(VTime(t))) << t;
+      const YrTimeSpan overlap = span & YrTimeSpan(YrTime(0), YrTime(46186158000LL));
+      const VTimeSpan voverlap = vspan & VTimeSpan(VTime(0), VTime(46186158000LL));
+      EXPECT_EQ(overlap.GetStart().Get(), voverlap.GetStart().GetTicks()) << x << ", " << y;
+      EXPECT_EQ(overlap.GetStop().Get(), voverlap.GetStop().GetTicks()) << x << ", " << y;
+    }
+  }
+  EXPECT_EQ(YrTime::Infinity().Get(), VTime::Infinite().GetTicks());
+  EXPECT_EQ(YrTime::MinusInfinity().Get(), VTime::MinusInfinite().GetTicks());
+}
+
+// Setters that parse or convert leave the time as the engine would, and a
+// text that is not read leaves it unchanged.
+TEST_F(YrTimeTest, SettersMatchTheEngineAndKeepTheTimeOnFailure) {
+  YrTime t;
+  VTime vt;
+  t.SetSecondDouble(1.25);
+  vt.SetSecondDouble(1.25);
+  EXPECT_EQ(t.Get(), vt.GetTicks());
+  t.SetMilliSeconds(-7);
+  vt.SetMilliSeconds(-7);
+  EXPECT_EQ(t.Get(), vt.GetTicks());
+  ASSERT_TRUE(t.SetTime(0, 0, 2, 3, 0, kYrTimeMode30));
+  ASSERT_TRUE(vt.SetTime(0, 0, 2, 3, 0, YrTimeModeToEngine(kYrTimeMode30)));
+  EXPECT_EQ(t.Get(), vt.GetTicks());
+  const YrTime before = t;
+  EXPECT_FALSE(t.SetTimeString("not a time"));
+  EXPECT_EQ(t, before);
+  ASSERT_TRUE(t.SetTimeString(YrTime(46186158000LL).GetTimeString()));
+  EXPECT_EQ(t.GetFrame(), YrTime(46186158000LL).GetFrame());
 }
 
 }  // namespace
