@@ -3,6 +3,8 @@
 // registry (sdk/yr_event_registry.h). Which fields an event fills depends
 // on its id.
 
+#include "sdk/yr_take.h"
+
 namespace YrSDK {
 
 enum YrEventId : int {
@@ -11,6 +13,10 @@ enum YrEventId : int {
   // A keyboard trigger device received a key: `key` (YrDeviceKeyboardKey),
   // `down`, and `group`, the trigger manager's first active group (-1: none).
   kYrEventTriggerKey = 527,
+  // The takes of the engine's scene changed (its "OnTakeChange"), on the
+  // thread that changed them: `change` (YrTakeChange) and `take`, the take
+  // concerned, which a removed take is only until the callback returns.
+  kYrEventTakeChange = 528,
 };
 
 struct YrEvent {
@@ -20,6 +26,8 @@ struct YrEvent {
   int key = -1;
   bool down = false;
   int group = -1;
+  int change = kYrTakeChangeNone;
+  YrTake take;
 };
 
 }  // namespace YrSDK

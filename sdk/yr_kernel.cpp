@@ -12,6 +12,7 @@
 #include "scene/device_set.h"
 #include "scene/object_factories.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_take_change_events.h"
 
 namespace YrSDK {
 namespace {
@@ -48,6 +49,7 @@ bool YrKernel::Init(const char* /*parameters*/) {
   }
   VSceneRegisterObjectFactories();
   g_scene = std::make_unique<VScene>();
+  YrAnnounceTakeChanges(*g_scene);
   g_renderer = std::make_unique<VOGLRenderer>();
   g_renderer->SetScene(g_scene.get());
   g_renderer->SetKeyStateSource(&HostKeyState);
