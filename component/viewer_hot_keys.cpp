@@ -42,7 +42,7 @@ const char* const kGridDisplay = "ViewShowGrid";
 // camera it renders through when none is named.
 YrSDK::YrComponent ShownCamera(YrSDK::YrRenderer& renderer) {
   YrSDK::YrComponent current = renderer.GetCurrentCamera();
-  return current.GetObjectPointer() != nullptr ? current : renderer.GetRenderCamera();
+  return current.IsValid() ? current : renderer.GetRenderCamera();
 }
 
 void SetEveryCameraSwitch(const std::vector<YrSDK::YrComponent>& cameras, const char* name, bool on) {
@@ -65,10 +65,10 @@ void ToggleGrid(YrSDK::YrRenderer& renderer) {
 void CycleCamera(YrSDK::YrRenderer& renderer) {
   const std::vector<YrSDK::YrComponent> cameras = YrSDK::YrSystem().GetCameras();
   if (cameras.empty()) return;
-  const VObject* current = renderer.GetCurrentCamera().GetObjectPointer();
+  const YrSDK::YrComponent current = renderer.GetCurrentCamera();
   std::size_t index = cameras.size();
   for (std::size_t i = 0; i < cameras.size(); ++i) {
-    if (cameras[i].GetObjectPointer() == current) index = i;
+    if (cameras[i] == current) index = i;
   }
   renderer.SetCurrentCamera(cameras[(index + 1) % cameras.size()]);
 }
@@ -109,10 +109,10 @@ void CycleTake(const MediaGlobals& globals) {
   YrSDK::YrSystem system;
   const int count = system.GetTakeCount();
   if (count > 1) {
-    const VTake* current = system.GetCurrentTake().GetTakePointer();
+    const YrSDK::YrTake current = system.GetCurrentTake();
     int index = count - 1;  // a current take outside the list: the first one follows
     for (int i = 0; i < count; ++i) {
-      if (system.GetTake(i).GetTakePointer() == current) index = i;
+      if (system.GetTake(i) == current) index = i;
     }
     system.SetCurrentTake(system.GetTake((index + 1) % count));
   }

@@ -50,7 +50,7 @@ ViewerInformation ReadViewerInformation() {
   YrSDK::YrRenderer& renderer = core->Renderer();
   if (!renderer.IsValid()) return info;
   YrSDK::YrComponent current = renderer.GetCurrentCamera();
-  if (current.GetObjectPointer() == nullptr) current = renderer.GetRenderCamera();
+  if (!current.IsValid()) current = renderer.GetRenderCamera();
   info.camera = ShortName(current.GetName());
   if (info.camera == kCameraSwitcherName) {
     info.camera += " (" + ShortName(renderer.GetRenderCamera().GetName()) + ")";

@@ -56,7 +56,7 @@ YrCluster YrCluster::Create(VScene& scene, const YrGeometry& mesh, const std::st
 }
 
 bool YrCluster::LinkSetModel(const YrModel& model) {
-  VTransformNode* node = model.GetNode();
+  VTransformNode* node = dynamic_cast<VTransformNode*>(model.GetObjectPointer());
   if (!cluster_ || !node) return false;
   if (VTransformNode* old = cluster_->GetLink()) {
     if (old != node) cluster_->DisconnectSrc(old);

@@ -21,7 +21,6 @@ class YrModel : public YrComponent {
   explicit YrModel(const YrComponent& component);
   explicit YrModel(VTransformNode* node);
   bool IsValid() const { return node_ != nullptr; }
-  VTransformNode* GetNode() const { return node_; }
 
   YrModel GetParent() const;
   bool SetParent(const YrModel& parent);

@@ -19,7 +19,6 @@ class YrSystem {
  public:
   YrSystem();  // over the running engine's scene
   bool IsValid() const { return scene_ != nullptr; }
-  VScene* GetScene() const { return scene_; }
 
   int GetTakeCount() const;
   YrTake GetTake(int index) const;

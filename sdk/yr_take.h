@@ -27,6 +27,9 @@ class YrTake {
   explicit YrTake(VTake* take) : take_(take) {}
   bool IsValid() const { return take_ != nullptr; }
   VTake* GetTakePointer() const { return take_; }
+  // Handles are equal when they refer to the same take.
+  friend bool operator==(const YrTake& a, const YrTake& b) { return a.take_ == b.take_; }
+  friend bool operator!=(const YrTake& a, const YrTake& b) { return a.take_ != b.take_; }
 
   // "Name", "LocalTimeSpan", "ReferenceTimeSpan", "Comments".
   std::string GetName() const;

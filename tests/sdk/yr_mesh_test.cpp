@@ -192,7 +192,7 @@ TEST(YrMeshTest, ClusterBuiltThroughTheFacadeMovesItsPoints) {
   ASSERT_NE(cube->GetSkin(), nullptr);
   EXPECT_EQ(cube->GetSkin()->GetClusterCount(), 1);
   EXPECT_TRUE(cluster.LinkSetModel(YrModel(bone)));
-  EXPECT_EQ(cluster.LinkGetModel().GetNode(), bone);
+  EXPECT_TRUE(cluster.LinkGetModel() == YrModel(bone));
   EXPECT_FALSE(cluster.LinkGetAssociateModel().IsValid());
   EXPECT_TRUE(cluster.LinkSetName("Upper"));
   EXPECT_EQ(cluster.LinkGetName(), "Upper");

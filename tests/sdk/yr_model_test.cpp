@@ -19,7 +19,7 @@ TEST(YrModelTest, HandleAnswersTheNodesTransforms) {
   YrModel c(YrComponent{child.get()});
   ASSERT_TRUE(c.IsValid());
   ASSERT_TRUE(c.SetParent(p));
-  EXPECT_EQ(c.GetParent().GetNode(), parent.get());
+  EXPECT_TRUE(c.GetParent() == p);
   EXPECT_EQ(p.GetChildCount(), 1);
   p.SetTranslation(kYrLocal, {1, 2, 3, 1});
   c.SetTranslation(kYrGlobal, {4, 4, 4, 1});

@@ -62,7 +62,7 @@ int Run(const tools::Args& args) {
   renderer.SetSceneFilePath(args.positional()[0].c_str());
   if (args.Has("--camera")) {
     const std::string name = args.Value("--camera");
-    VScene& scene = *system.GetScene();
+    VScene& scene = *YrSDK::YrKernel::GetScene();
     VSceneObject* camera = scene.Find(name);
     if (camera == nullptr) camera = scene.FindSystemCamera(name);
     if (camera == nullptr || !renderer.SetCurrentCamera(YrSDK::YrComponent(camera)))
