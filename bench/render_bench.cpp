@@ -30,6 +30,7 @@
 #include "scene/model_polymesh.h"
 #include "scene/scene.h"
 #include "scene/texture.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/yr_ogl_context_wrapper.h"
 #include "sdk/yr_player_control.h"
@@ -109,7 +110,7 @@ YrSDK::YrRenderer RendererFor(const tools::OffscreenFrame* frame) {
 // first, as it may belong to the old scene.
 VScene& FreshScene() {
   YrSDK::YrSystem().GetRenderer().SetCurrentCamera(YrSDK::YrComponent());
-  VScene& scene = *YrSDK::YrKernel::GetScene();
+  VScene& scene = *YrSDK::YrKernelObjects::GetScene();
   scene.Clear();
   return scene;
 }

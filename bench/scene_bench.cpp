@@ -15,6 +15,7 @@
 #include "core/property.h"
 #include "scene/model.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/yr_player_control.h"
 #include "sdk/yr_zyn_manager.h"
@@ -63,7 +64,7 @@ void BuildScene(VScene& scene) {
 void EnsureScene(bool binary) {
   if (FileSize(ScenePath(binary)) > 0) return;
   YrSDK::YrKernel::Init("");
-  BuildScene(*YrSDK::YrKernel::GetScene());
+  BuildScene(*YrSDK::YrKernelObjects::GetScene());
   YrSDK::YrZynManager manager;
   if (!manager.Save(ScenePath(binary), binary)) std::fprintf(stderr, "save: %s\n", manager.GetLastMessage().c_str());
 }
@@ -94,7 +95,7 @@ void BM_GotoFrame(benchmark::State& state) {
     return;
   }
   manager.LoadEnd();
-  VScene& scene = *YrSDK::YrKernel::GetScene();
+  VScene& scene = *YrSDK::YrKernelObjects::GetScene();
   YrSDK::YrPlayerControl player;
   int64_t frame = 0;
   int64_t reads = 0;

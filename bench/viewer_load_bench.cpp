@@ -31,6 +31,7 @@
 #include "host/ports.h"
 #include "scene/model.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/yr_zyn_manager.h"
 
@@ -51,7 +52,7 @@ int64_t FileSize(const char* path) {
 void EnsureScene() {
   if (FileSize(kScenePath) > 0) return;
   YrSDK::YrKernel::Init("");
-  VScene& scene = *YrSDK::YrKernel::GetScene();
+  VScene& scene = *YrSDK::YrKernelObjects::GetScene();
   scene.Clear();
   VTake* take = scene.takes().Create("Take 001");
   take->local_span = VTimeSpan(VTime(0), VTime(kFrame * kKeysPerCurve));
@@ -171,7 +172,7 @@ void BM_EngineLoadAnchor(benchmark::State& state) {
     const bool ok = manager.LoadBegin(kScenePath) && manager.Load();
     manager.LoadEnd();
     state.PauseTiming();
-    YrSDK::YrKernel::GetScene()->Clear();
+    YrSDK::YrKernelObjects::GetScene()->Clear();
     state.ResumeTiming();
     if (!ok) {
       state.SkipWithError(manager.GetLastMessage().c_str());

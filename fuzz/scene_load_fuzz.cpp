@@ -9,6 +9,7 @@
 #include "core/property.h"
 #include "scene/model_polymesh.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/yr_ogl_context_wrapper.h"
 #include "sdk/yr_player_control.h"
@@ -62,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   YrSDK::YrZynManager manager;
   if (manager.LoadBegin(data, size)) manager.Load();
   manager.LoadEnd();
-  VScene& scene = *YrSDK::YrKernel::GetScene();
+  VScene& scene = *YrSDK::YrKernelObjects::GetScene();
   YrSDK::YrPlayerControl player;
   double sink = 0;
   for (int64_t ticks : {int64_t{0}, int64_t{46186158000}, int64_t{-7}, int64_t{1} << 60}) {

@@ -12,6 +12,7 @@
 #include "scene/device_set.h"
 #include "scene/object_factories.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/bridge/yr_take_change_events.h"
 
 namespace YrSDK {
@@ -75,17 +76,17 @@ bool YrKernel::IsStarted() {
 
 // Under the lock, as Init and Close change both pointers: a loader or
 // drawing thread may ask while another thread starts or stops the engine.
-VScene* YrKernel::GetScene() {
+VScene* YrKernelObjects::GetScene() {
   std::lock_guard<std::mutex> lock(g_mutex);
   return g_scene.get();
 }
 
-VOGLRenderer* YrKernel::GetRenderer() {
+VOGLRenderer* YrKernelObjects::GetRenderer() {
   std::lock_guard<std::mutex> lock(g_mutex);
   return g_renderer.get();
 }
 
-VDeviceSet* YrKernel::GetDevices() {
+VDeviceSet* YrKernelObjects::GetDevices() {
   std::lock_guard<std::mutex> lock(g_mutex);
   return g_devices.get();
 }

@@ -2,13 +2,14 @@
 
 #include "animation/player_control.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/bridge/yr_time_convert.h"
 
 namespace YrSDK {
 
 YrPlayerControl::YrPlayerControl() {
-  VScene* scene = YrKernel::GetScene();
+  VScene* scene = YrKernelObjects::GetScene();
   player_ = scene ? &scene->player() : nullptr;
 }
 

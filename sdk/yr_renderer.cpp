@@ -2,6 +2,7 @@
 
 #include "render/renderer.h"
 #include "scene/device_set.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_device_keyboard_key.h"
 #include "sdk/yr_event_registry.h"
 #include "sdk/yr_kernel.h"
@@ -85,7 +86,7 @@ bool YrRenderer::KeyboardInput(int key, bool down, bool repeat) {
   bool used = renderer_->KeyboardInput(key, down, repeat);
   // Keys of the engine's keyboard table also go to the system's devices,
   // and each one a device used is announced as an event.
-  VDeviceSet* devices = YrKernel::GetDevices();
+  VDeviceSet* devices = YrKernelObjects::GetDevices();
   if (key >= 0 && key < kYrKeyCount && devices != nullptr && devices->KeyboardInput(key, down)) {
     YrEvent event;
     event.id = kYrEventTriggerKey;

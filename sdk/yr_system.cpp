@@ -2,12 +2,13 @@
 
 #include "scene/device_set.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/bridge/yr_time_convert.h"
 
 namespace YrSDK {
 
-YrSystem::YrSystem() : scene_(YrKernel::GetScene()) {}
+YrSystem::YrSystem() : scene_(YrKernelObjects::GetScene()) {}
 
 int YrSystem::GetTakeCount() const { return scene_ ? scene_->takes().GetCount() : 0; }
 YrTake YrSystem::GetTake(int index) const { return YrTake(scene_ ? scene_->takes().Get(index) : nullptr); }
@@ -88,25 +89,25 @@ bool YrSystem::RemoveAudioClip(int index) {
 }
 
 int YrSystem::GetDeviceCount() const {
-  VDeviceSet* devices = scene_ ? YrKernel::GetDevices() : nullptr;
+  VDeviceSet* devices = scene_ ? YrKernelObjects::GetDevices() : nullptr;
   return devices ? devices->GetCount() : 0;
 }
 
 YrDevice YrSystem::GetDevice(int index) const {
-  VDeviceSet* devices = scene_ ? YrKernel::GetDevices() : nullptr;
+  VDeviceSet* devices = scene_ ? YrKernelObjects::GetDevices() : nullptr;
   return YrDevice(devices ? devices->Get(index) : nullptr);
 }
 
 YrDevice YrSystem::CreateDevice(const std::string& kind, const std::string& name) {
-  VDeviceSet* devices = scene_ ? YrKernel::GetDevices() : nullptr;
+  VDeviceSet* devices = scene_ ? YrKernelObjects::GetDevices() : nullptr;
   return YrDevice(devices ? devices->Create(kind, name) : nullptr);
 }
 
 bool YrSystem::RemoveDevice(const YrDevice& device) {
-  VDeviceSet* devices = scene_ ? YrKernel::GetDevices() : nullptr;
+  VDeviceSet* devices = scene_ ? YrKernelObjects::GetDevices() : nullptr;
   return devices && devices->Remove(device.GetDevicePointer());
 }
 
-YrRenderer YrSystem::GetRenderer() const { return YrRenderer(scene_ ? YrKernel::GetRenderer() : nullptr); }
+YrRenderer YrSystem::GetRenderer() const { return YrRenderer(scene_ ? YrKernelObjects::GetRenderer() : nullptr); }
 
 }  // namespace YrSDK

@@ -1,12 +1,13 @@
 #include "sdk/yr_trigger_manager.h"
 
 #include "scene/device_set.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_kernel.h"
 
 namespace YrSDK {
 
 YrTriggerManager::YrTriggerManager() {
-  VDeviceSet* devices = YrKernel::GetDevices();
+  VDeviceSet* devices = YrKernelObjects::GetDevices();
   manager_ = devices != nullptr ? &devices->Triggers() : nullptr;
 }
 

@@ -9,6 +9,7 @@
 #include "core/settings_store.h"
 #include "core/settings_value.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_event_registry.h"
 #include "sdk/yr_kernel.h"
 #include "document/document_summary.h"
@@ -152,7 +153,7 @@ bool YrZynManager::Load() {
 // On the caller's thread or the worker's; nothing else touches the file,
 // the message or the scene until running_ drops.
 bool YrZynManager::RunLoad(const VZynLoadOptions& options) {
-  VScene* scene = YrKernel::GetScene();
+  VScene* scene = YrKernelObjects::GetScene();
   bool ok = false;
   if (!scene || !file_) {
     message_ = !scene ? "The engine is not started" : "No file is open";
@@ -176,7 +177,7 @@ bool YrZynManager::LoadEnd() {
 
 bool YrZynManager::Clear() {
   if (worker_.joinable()) worker_.join();
-  VScene* scene = YrKernel::GetScene();
+  VScene* scene = YrKernelObjects::GetScene();
   if (scene) scene->Clear();
   return scene != nullptr;
 }
@@ -184,7 +185,7 @@ bool YrZynManager::Clear() {
 bool YrZynManager::Save(const std::string& path, bool binary, const std::string& password) {
   if (worker_.joinable()) worker_.join();
   message_.clear();
-  VScene* scene = YrKernel::GetScene();
+  VScene* scene = YrKernelObjects::GetScene();
   if (!scene) {
     message_ = "The engine is not started";
     return false;

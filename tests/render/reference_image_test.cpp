@@ -22,6 +22,7 @@
 #include "render/image/image.h"
 #include "render/image/png_writer.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/yr_player_control.h"
 #include "sdk/yr_renderer.h"
@@ -96,7 +97,7 @@ class SampleSceneReferenceTest : public ::testing::TestWithParam<ReferenceCase> 
     folder_ = new testing_support::TempDir();
     scene_path_ = folder_->File("sample.zyn");
     ASSERT_TRUE(YrSDK::YrKernel::Init());
-    VScene& scene = *YrSDK::YrKernel::GetScene();
+    VScene& scene = *YrSDK::YrKernelObjects::GetScene();
     scene.Clear();
     zyn_tool::BuildDemoScene(scene);
     ASSERT_TRUE(zyn_tool::WriteDemoTextures(scene, scene_path_));
@@ -128,7 +129,7 @@ class SampleSceneReferenceTest : public ::testing::TestWithParam<ReferenceCase> 
     YrSDK::YrRenderer renderer = YrSDK::YrSystem().GetRenderer();
     renderer.SetCurrentCamera(YrSDK::YrComponent());
     renderer.SetViewingOptions(YrSDK::YrViewingOptions());
-    YrSDK::YrKernel::GetScene()->Clear();
+    YrSDK::YrKernelObjects::GetScene()->Clear();
   }
 
   static testing_support::TempDir* folder_;

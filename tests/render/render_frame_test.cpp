@@ -9,6 +9,7 @@
 #include "scene/matrix_functions.h"
 #include "render/renderer.h"
 #include "scene/model.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 
 namespace render_test {
 namespace {
@@ -290,7 +291,7 @@ namespace {
 // The lighting program and the fixed-function pipeline draw the same image:
 // a spot light, a point light, specular highlights, a texture and fog.
 TEST_F(RenderSceneTest, LightingProgramMatchesTheFixedFunctionPipeline) {
-  VOGLRenderer* engine = YrSDK::YrKernel::GetRenderer();
+  VOGLRenderer* engine = YrSDK::YrKernelObjects::GetRenderer();
   AddCamera(10.0, {0.1, 0.1, 0.3});
   VModelPolymesh* wall = AddQuad("Wall", -12, -12, 12, 12, 0.0, 24);
   VMaterial* material = Paint(wall, {0.8, 0.6, 0.4});

@@ -16,6 +16,7 @@
 #include "scene/scene.h"
 #include "scene/shader.h"
 #include "scene/texture.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/yr_renderer.h"
 #include "sdk/yr_system.h"
@@ -41,7 +42,7 @@ class RenderSceneTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(YrSDK::YrKernel::Init());
-    scene_ = YrSDK::YrKernel::GetScene();
+    scene_ = YrSDK::YrKernelObjects::GetScene();
     scene_->Clear();
     renderer_ = YrSDK::YrSystem().GetRenderer();
     ASSERT_TRUE(renderer_.IsValid());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scene/scene.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_camera.h"
 #include "sdk/yr_device_keyboard_key.h"
 #include "sdk/yr_event_registry.h"
@@ -18,6 +19,7 @@
 namespace {
 
 using YrSDK::YrKernel;
+using YrSDK::YrKernelObjects;
 
 class DevicesTest : public ::testing::Test {
  protected:
@@ -42,7 +44,7 @@ TEST_F(DevicesTest, KeyboardTriggerDeviceAnswersItsInterfacesAndOutlivesSceneLoa
   EXPECT_TRUE(device.QueryInterface(YrSDK::kYrDeviceInterface).QueryInterface(YrSDK::kYrKeyboardTriggerInterface).IsValid());
   EXPECT_FALSE(device.QueryInterface(11711).IsValid());
   EXPECT_FALSE(YrSDK::YrDevice().QueryInterface(YrSDK::kYrDeviceInterface).IsValid());
-  YrKernel::GetScene()->Clear();
+  YrKernelObjects::GetScene()->Clear();
   EXPECT_EQ(system.GetDeviceCount(), 1);
   EXPECT_TRUE(system.RemoveDevice(device));
   EXPECT_FALSE(system.RemoveDevice(device));

@@ -19,6 +19,7 @@
 #include "core/settings_session.h"
 #include "core/settings_store.h"
 #include "core/time_mode.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -27,6 +28,7 @@ using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 using testing_support::WriteFileBytes;
 using YrSDK::YrKernel;
+using YrSDK::YrKernelObjects;
 
 bool Exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
 
@@ -160,21 +162,21 @@ TEST_F(KernelTest, SceneAndRendererMayBeAskedForWhileTheKernelStartsAndStops) {
   std::thread reader([&] {
     running = true;
     while (!stop) {
-      (void)YrKernel::GetScene();
-      (void)YrKernel::GetRenderer();
+      (void)YrKernelObjects::GetScene();
+      (void)YrKernelObjects::GetRenderer();
     }
   });
   while (!running) std::this_thread::yield();
   for (int i = 0; i < kCycles; ++i) {
     ASSERT_TRUE(YrKernel::Init(""));
-    EXPECT_NE(YrKernel::GetScene(), nullptr);
-    EXPECT_NE(YrKernel::GetRenderer(), nullptr);
+    EXPECT_NE(YrKernelObjects::GetScene(), nullptr);
+    EXPECT_NE(YrKernelObjects::GetRenderer(), nullptr);
     YrKernel::Close();
   }
   stop = true;
   reader.join();
-  EXPECT_EQ(YrKernel::GetScene(), nullptr);
-  EXPECT_EQ(YrKernel::GetRenderer(), nullptr);
+  EXPECT_EQ(YrKernelObjects::GetScene(), nullptr);
+  EXPECT_EQ(YrKernelObjects::GetRenderer(), nullptr);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "scene/audio_clip.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/yr_system.h"
 #include "sdk/yr_zyn_manager.h"
@@ -16,13 +17,14 @@ namespace {
 
 using YrSDK::YrAudioClip;
 using YrSDK::YrKernel;
+using YrSDK::YrKernelObjects;
 using YrSDK::YrSystem;
 
 class YrSystemAudioTest : public ::testing::Test {
  protected:
   void SetUp() override {
     YrKernel::Init("");
-    scene_ = YrKernel::GetScene();
+    scene_ = YrKernelObjects::GetScene();
     ASSERT_NE(scene_, nullptr);
     scene_->Clear();
     VAudioClip first;

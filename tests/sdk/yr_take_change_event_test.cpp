@@ -10,6 +10,7 @@
 
 #include "animation/take_list.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_event.h"
 #include "sdk/yr_event_registry.h"
 #include "sdk/yr_kernel.h"
@@ -20,6 +21,7 @@ namespace {
 using YrSDK::YrEvent;
 using YrSDK::YrEventRegistry;
 using YrSDK::YrKernel;
+using YrSDK::YrKernelObjects;
 using Seen = std::vector<std::pair<int, std::string>>;
 
 // Records each event's change and the name its take handle reads (a
@@ -32,7 +34,7 @@ class TakeChangeEvent : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(YrKernel::Init(""));
-    scene_ = YrKernel::GetScene();
+    scene_ = YrKernelObjects::GetScene();
     ASSERT_NE(scene_, nullptr);
     ASSERT_TRUE(YrEventRegistry::Register(YrSDK::kYrEventTakeChange, &Record, &seen_));
   }
@@ -69,7 +71,7 @@ TEST_F(TakeChangeEvent, ARestartedKernelAnnouncesItsNewSceneOnce) {
   ASSERT_TRUE(YrKernel::Init(""));
   // Init twice on a running kernel binds nothing more.
   ASSERT_TRUE(YrKernel::Init(""));
-  YrKernel::GetScene()->takes().Create("After");
+  YrKernelObjects::GetScene()->takes().Create("After");
   EXPECT_EQ(seen_, (Seen{{YrSDK::kYrTakeChangeAdded, "After"}}));
 }
 

@@ -16,6 +16,7 @@
 #include "core/settings_store.h"
 #include "scene/model.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_event_registry.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/yr_system.h"
@@ -25,6 +26,7 @@
 namespace {
 
 using YrSDK::YrKernel;
+using YrSDK::YrKernelObjects;
 using YrSDK::YrZynManager;
 
 // Records what a load reports and on which thread.
@@ -49,7 +51,7 @@ class LoadOptionsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     YrKernel::Init("");
-    VScene& scene = *YrKernel::GetScene();
+    VScene& scene = *YrKernelObjects::GetScene();
     scene.Clear();
     for (int i = 0; i < 20; ++i) scene.Add(std::make_unique<VModel>("Cube " + std::to_string(i), "Mesh"));
     VTake* take = scene.takes().Create("Take 001");

@@ -12,6 +12,7 @@
 #include "animation/take_list.h"
 #include "scene/model.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/yr_system.h"
 #include "support/temp_dir.h"
@@ -22,6 +23,7 @@ using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 using testing_support::WriteFileBytes;
 using YrSDK::YrKernel;
+using YrSDK::YrKernelObjects;
 using YrSDK::YrZynManager;
 
 // A small animated scene: Cube moves along X in "Take 001".
@@ -47,7 +49,7 @@ class YrZynManagerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     YrKernel::Init("");
-    scene_ = YrKernel::GetScene();
+    scene_ = YrKernelObjects::GetScene();
     ASSERT_NE(scene_, nullptr);
     BuildScene(*scene_);
     path_ = dir_.File("scene.zyn");

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <string>
 
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/yr_zyn_manager.h"
 #include "tools/common/args.h"
@@ -29,14 +30,14 @@ int DemoCommand(int argc, char** argv) {
   if (args.positional().size() != 1) return UsageError(kUsage);
   YrSDK::YrKernel::Init("");
   const std::string& path = args.positional()[0];
-  BuildDemoScene(*YrSDK::YrKernel::GetScene());
+  BuildDemoScene(*YrSDK::YrKernelObjects::GetScene());
   // The texture's image and the tone go first: the scene records where
   // they were written.
-  if (!WriteDemoTextures(*YrSDK::YrKernel::GetScene(), path)) {
+  if (!WriteDemoTextures(*YrSDK::YrKernelObjects::GetScene(), path)) {
     YrSDK::YrKernel::Close();
     return FileError("Unable to write the texture image beside " + path);
   }
-  if (!WriteDemoAudio(*YrSDK::YrKernel::GetScene(), path)) {
+  if (!WriteDemoAudio(*YrSDK::YrKernelObjects::GetScene(), path)) {
     YrSDK::YrKernel::Close();
     return FileError("Unable to write the tone beside " + path);
   }

@@ -6,6 +6,7 @@
 #include "scene/camera.h"
 #include "scene/camera_switcher.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/yr_player_control.h"
 #include "sdk/yr_renderer.h"
@@ -62,7 +63,7 @@ int Run(const tools::Args& args) {
   renderer.SetSceneFilePath(args.positional()[0].c_str());
   if (args.Has("--camera")) {
     const std::string name = args.Value("--camera");
-    VScene& scene = *YrSDK::YrKernel::GetScene();
+    VScene& scene = *YrSDK::YrKernelObjects::GetScene();
     VSceneObject* camera = scene.Find(name);
     if (camera == nullptr) camera = scene.FindSystemCamera(name);
     if (camera == nullptr || !renderer.SetCurrentCamera(YrSDK::YrComponent(camera)))
