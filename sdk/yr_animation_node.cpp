@@ -3,12 +3,13 @@
 #include "animation/bound_channel.h"
 #include "animation/fcurve_node.h"
 #include "animation/take.h"
+#include "sdk/bridge/yr_engine_handles.h"
 #include "sdk/bridge/yr_time_convert.h"
 
 namespace YrSDK {
 
 YrAnimationNode YrAnimationNode::OfProperty(const YrProperty& property) {
-  const VProperty* engine = property.GetProperty();
+  const VProperty* engine = YrEngineHandles::Property(property);
   if (engine == nullptr) return YrAnimationNode();
   VAnimationSource* source = engine->GetAnimationNode();
   if (auto* node = dynamic_cast<VFCurveNode*>(source)) return YrAnimationNode(node);
@@ -22,7 +23,7 @@ YrAnimationNode YrAnimationNode::OfProperty(const YrProperty& property) {
 
 YrAnimationNode YrAnimationNode::FindChannel(const YrTake& take, const std::string& model_full_name,
                                              const std::string& channel) {
-  VTake* engine = take.GetTakePointer();
+  VTake* engine = YrEngineHandles::Take(take);
   VTake::ModelAnimation* model = engine ? engine->FindModel(model_full_name) : nullptr;
   if (model == nullptr) return YrAnimationNode();
   for (const auto& node : model->channels) {

@@ -20,7 +20,6 @@ class YrAnimationNode {
   YrAnimationNode() = default;
   explicit YrAnimationNode(VFCurveNode* node) : node_(node) {}
   bool IsValid() const { return node_ != nullptr; }
-  VFCurveNode* GetNodePointer() const { return node_; }
 
   // The node that feeds the property in the current take (empty when the
   // property is not animated).
@@ -52,6 +51,8 @@ class YrAnimationNode {
   int ReadData(const YrTime& global, double* out, int count) const;
 
  private:
+  // The engine object behind the handle: sdk/bridge/yr_engine_handles.h.
+  friend class YrEngineHandles;
   VFCurveNode* node_ = nullptr;
 };
 

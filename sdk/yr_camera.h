@@ -18,7 +18,6 @@ class YrCamera : public YrComponent {
   YrCamera() = default;
   explicit YrCamera(VObject* object);
   bool IsValid() const { return camera_ != nullptr; }
-  VCamera* GetCameraPointer() const { return camera_; }
 
   // The OpenGL arrays for the current evaluation.
   YrMatrix GetProjectionMatrix(int width, int height) const;
@@ -37,7 +36,6 @@ class YrLight : public YrComponent {
   YrLight() = default;
   explicit YrLight(VObject* object);
   bool IsValid() const { return light_ != nullptr; }
-  VLight* GetLightPointer() const { return light_; }
 
   YrLightType GetLightType() const;
   double GetIntensity() const;

@@ -6,6 +6,7 @@
 #include "scene/deformer_skin.h"
 #include "scene/model_polymesh.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_engine_handles.h"
 
 namespace YrSDK {
 
@@ -29,13 +30,13 @@ const std::vector<double> kNoWeights;
 }  // namespace
 
 YrCluster::YrCluster(const YrComponent& component)
-    : YrCluster(dynamic_cast<VDeformerCluster*>(component.GetObjectPointer())) {}
+    : YrCluster(dynamic_cast<VDeformerCluster*>(YrEngineHandles::Object(component))) {}
 
 YrCluster::YrCluster(VDeformerCluster* cluster)
     : YrComponent(cluster), cluster_(cluster), edit_(cluster ? std::make_shared<Edit>() : nullptr) {}
 
 YrCluster YrCluster::Create(VScene& scene, const YrGeometry& mesh, const std::string& name) {
-  VModelPolymesh* model = mesh.GetMeshPointer();
+  VModelPolymesh* model = YrEngineHandles::Mesh(mesh);
   if (!model) return YrCluster();
   auto* cluster = static_cast<VDeformerCluster*>(scene.Add(std::make_unique<VDeformerCluster>(name)));
   if (!cluster) return YrCluster();
@@ -56,7 +57,7 @@ YrCluster YrCluster::Create(VScene& scene, const YrGeometry& mesh, const std::st
 }
 
 bool YrCluster::LinkSetModel(const YrModel& model) {
-  VTransformNode* node = dynamic_cast<VTransformNode*>(model.GetObjectPointer());
+  VTransformNode* node = dynamic_cast<VTransformNode*>(YrEngineHandles::Object(model));
   if (!cluster_ || !node) return false;
   if (VTransformNode* old = cluster_->GetLink()) {
     if (old != node) cluster_->DisconnectSrc(old);

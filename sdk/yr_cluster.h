@@ -37,7 +37,6 @@ class YrCluster : public YrComponent {
   explicit YrCluster(const YrComponent& component);
   explicit YrCluster(VDeformerCluster* cluster);
   bool IsValid() const { return cluster_ != nullptr; }
-  VDeformerCluster* GetClusterPointer() const { return cluster_; }
 
   // Makes a cluster of that name in the scene on the skin of the mesh (a
   // skin named after the mesh is made when it has none). Empty when the

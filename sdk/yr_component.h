@@ -14,7 +14,6 @@ class YrComponent : public YrPlug {
  public:
   YrComponent() = default;
   explicit YrComponent(VObject* object);
-  VObject* GetObjectPointer() const { return mObject; }
 
   std::string GetName() const;
   bool SetName(const std::string& name);
@@ -30,6 +29,8 @@ class YrComponent : public YrPlug {
   YrComponent GetComponentAt(int index) const;
 
  private:
+  // The engine object behind the handle: sdk/bridge/yr_engine_handles.h.
+  friend class YrEngineHandles;
   VObject* mObject = nullptr;
 };
 

@@ -15,11 +15,12 @@ class YrDevice : public YrComponent {
   YrDevice() = default;
   explicit YrDevice(VDevice* device);
   bool IsValid() const { return device_ != nullptr; }
-  VDevice* GetDevicePointer() const { return device_; }
   // The same device when it implements the interface, else an empty handle.
   YrDevice QueryInterface(int interfaceId) const;
 
  private:
+  // The engine object behind the handle: sdk/bridge/yr_engine_handles.h.
+  friend class YrEngineHandles;
   VDevice* device_ = nullptr;
 };
 

@@ -1,6 +1,7 @@
 #include "sdk/yr_fast_tessellator.h"
 
 #include "scene/model_polymesh.h"
+#include "sdk/bridge/yr_engine_handles.h"
 #include "sdk/bridge/yr_evaluate_info_convert.h"
 
 namespace YrSDK {
@@ -9,6 +10,8 @@ namespace {
 const std::vector<YrVector4<float>> kNoPoints;
 const std::vector<YrVector3<float>> kNoNormals;
 }  // namespace
+
+YrFastTessellator::YrFastTessellator(const YrGeometry& mesh) : mesh_(YrEngineHandles::Mesh(mesh)) {}
 
 const std::vector<YrVector4<float>>& YrFastTessellator::GetPositionArray(const YrEvaluateInfo& info) const {
   return mesh_ ? mesh_->GetDeformedPoints(ToEngineInfo(info)) : kNoPoints;

@@ -17,7 +17,7 @@ namespace YrSDK {
 class YrFastTessellator {
  public:
   YrFastTessellator() = default;
-  explicit YrFastTessellator(const YrGeometry& mesh) : mesh_(mesh.GetMeshPointer()) {}
+  explicit YrFastTessellator(const YrGeometry& mesh);
   bool IsValid() const { return mesh_ != nullptr; }
 
   // The control points with shapes and skin applied; valid until the

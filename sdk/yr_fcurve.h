@@ -86,7 +86,6 @@ class YrFCurve {
   YrFCurve() = default;
   explicit YrFCurve(VFCurve* curve) : curve_(curve) {}
   bool IsValid() const { return curve_ != nullptr; }
-  VFCurve* GetCurvePointer() const { return curve_; }
 
   // The value at a time (the curve's own key cache is used and moved).
   double Evaluate(const YrTime& time) const;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "scene/model_polymesh.h"
+#include "sdk/bridge/yr_engine_handles.h"
 #include "sdk/bridge/yr_geometry_edit.h"
 
 namespace YrSDK {
@@ -45,7 +46,7 @@ float Finite(double v) { return std::isfinite(v) ? static_cast<float>(v) : 0.0f;
 }  // namespace
 
 YrGeometry::YrGeometry(const YrComponent& component)
-    : YrGeometry(dynamic_cast<VModelPolymesh*>(component.GetObjectPointer())) {}
+    : YrGeometry(dynamic_cast<VModelPolymesh*>(YrEngineHandles::Object(component))) {}
 
 YrGeometry::YrGeometry(VModelPolymesh* mesh)
     : YrComponent(mesh), mesh_(mesh), edit_(mesh ? std::make_shared<Edit>() : nullptr) {}

@@ -29,7 +29,6 @@ class YrGeometry : public YrComponent {
   explicit YrGeometry(const YrComponent& component);
   explicit YrGeometry(VModelPolymesh* mesh);
   bool IsValid() const { return mesh_ != nullptr; }
-  VModelPolymesh* GetMeshPointer() const { return mesh_; }
 
   // Starts an edit on a copy of the installed geometry; false when empty
   // or already editing.
@@ -86,6 +85,8 @@ class YrGeometry : public YrComponent {
   Edit* EditState() const;
 
  private:
+  // The engine object behind the handle: sdk/bridge/yr_engine_handles.h.
+  friend class YrEngineHandles;
   VModelPolymesh* mesh_ = nullptr;
   std::shared_ptr<Edit> edit_;  // made with the handle, so that copies share it
 };

@@ -1,6 +1,7 @@
 #include "sdk/yr_model.h"
 
 #include "scene/transform_node.h"
+#include "sdk/bridge/yr_engine_handles.h"
 #include "sdk/bridge/yr_evaluate_info_convert.h"
 
 namespace YrSDK {
@@ -14,7 +15,7 @@ VTransformSpace ToEngineSpace(YrSpace space) { return static_cast<VTransformSpac
 }  // namespace
 
 YrModel::YrModel(const YrComponent& component)
-    : YrModel(dynamic_cast<VTransformNode*>(component.GetObjectPointer())) {}
+    : YrModel(dynamic_cast<VTransformNode*>(YrEngineHandles::Object(component))) {}
 
 YrModel::YrModel(VTransformNode* node) : YrComponent(node), node_(node) {}
 

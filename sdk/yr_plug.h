@@ -20,7 +20,6 @@ class YrPlug {
   explicit YrPlug(VPlug* plug);
   virtual ~YrPlug() = default;
 
-  VPlug* GetPlug() const { return mPlug; }
   bool IsValid() const { return mPlug != nullptr; }
   friend bool operator==(const YrPlug& a, const YrPlug& b) { return a.mPlug == b.mPlug; }
   friend bool operator!=(const YrPlug& a, const YrPlug& b) { return a.mPlug != b.mPlug; }
@@ -60,6 +59,8 @@ class YrPlug {
   int GetOwnedCount() const;
 
  protected:
+  // The engine object behind the handle: sdk/bridge/yr_engine_handles.h.
+  friend class YrEngineHandles;
   VPlug* mPlug = nullptr;
 };
 

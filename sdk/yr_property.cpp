@@ -2,6 +2,7 @@
 
 #include "core/object.h"
 #include "core/property.h"
+#include "sdk/bridge/yr_engine_handles.h"
 #include "sdk/yr_component.h"
 
 namespace YrSDK {
@@ -114,7 +115,7 @@ YrComponent YrProperty::GetObjectValue() const {
 
 bool YrProperty::SetObjectValue(const YrComponent& object) {
   auto* property = dynamic_cast<VPropertyObject*>(mProperty);
-  return property != nullptr && property->SetObjectValue(object.GetObjectPointer());
+  return property != nullptr && property->SetObjectValue(YrEngineHandles::Object(object));
 }
 
 }  // namespace YrSDK

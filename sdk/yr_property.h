@@ -24,7 +24,6 @@ class YrProperty : public YrPlug {
   // float, double, charptr, enum, time, String, Action.
   static YrProperty MakeFacade(const std::string& name, int type);
 
-  VProperty* GetProperty() const { return mProperty; }
   bool IsValid() const { return mProperty != nullptr; }
   bool IsFacadeOnly() const { return mOwned != nullptr; }
 
@@ -68,6 +67,8 @@ class YrProperty : public YrPlug {
   void SetEnumItems(const std::vector<std::string>& items);
 
  private:
+  // The engine object behind the handle: sdk/bridge/yr_engine_handles.h.
+  friend class YrEngineHandles;
   VProperty* mProperty = nullptr;
   std::shared_ptr<VProperty> mOwned;  // facade-only: the property itself
 };

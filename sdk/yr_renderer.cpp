@@ -2,6 +2,7 @@
 
 #include "render/renderer.h"
 #include "scene/device_set.h"
+#include "sdk/bridge/yr_engine_handles.h"
 #include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_device_keyboard_key.h"
 #include "sdk/yr_event_registry.h"
@@ -61,7 +62,7 @@ YrComponent YrRenderer::GetCurrentCamera() const {
 }
 
 bool YrRenderer::SetCurrentCamera(const YrComponent& camera) {
-  return renderer_ && renderer_->SetCurrentCamera(dynamic_cast<VSceneObject*>(camera.GetObjectPointer()));
+  return renderer_ && renderer_->SetCurrentCamera(dynamic_cast<VSceneObject*>(YrEngineHandles::Object(camera)));
 }
 
 YrComponent YrRenderer::GetRenderCamera() const { return YrComponent(renderer_ ? renderer_->GetRenderCamera() : nullptr); }

@@ -1,12 +1,15 @@
 #include "sdk/yr_surface.h"
 
 #include "scene/model_polymesh.h"
+#include "sdk/bridge/yr_engine_handles.h"
 
 namespace YrSDK {
 
 namespace {
 bool InRange(int index, std::size_t size) { return index >= 0 && static_cast<std::size_t>(index) < size; }
 }  // namespace
+
+YrSurface::YrSurface(const YrGeometry& mesh) : mesh_(YrEngineHandles::Mesh(mesh)) {}
 
 int YrSurface::ControlPointCount() const {
   return mesh_ ? static_cast<int>(mesh_->GetGeometry().points.size()) : 0;

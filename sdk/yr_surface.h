@@ -10,7 +10,7 @@ namespace YrSDK {
 class YrSurface {
  public:
   YrSurface() = default;
-  explicit YrSurface(const YrGeometry& mesh) : mesh_(mesh.GetMeshPointer()) {}
+  explicit YrSurface(const YrGeometry& mesh);
   bool IsValid() const { return mesh_ != nullptr; }
 
   int ControlPointCount() const;

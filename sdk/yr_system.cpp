@@ -2,6 +2,7 @@
 
 #include "scene/device_set.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_engine_handles.h"
 #include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/bridge/yr_time_convert.h"
@@ -19,8 +20,8 @@ YrTake YrSystem::GetCurrentTake() const { return YrTake(scene_ ? scene_->takes()
 
 bool YrSystem::SetCurrentTake(const YrTake& take) {
   if (!scene_) return false;
-  scene_->takes().SetCurrent(take.GetTakePointer());
-  return scene_->takes().Current() == take.GetTakePointer();
+  scene_->takes().SetCurrent(YrEngineHandles::Take(take));
+  return scene_->takes().Current() == YrEngineHandles::Take(take);
 }
 
 std::vector<YrComponent> YrSystem::GetModels() const {
@@ -105,7 +106,7 @@ YrDevice YrSystem::CreateDevice(const std::string& kind, const std::string& name
 
 bool YrSystem::RemoveDevice(const YrDevice& device) {
   VDeviceSet* devices = scene_ ? YrKernelObjects::GetDevices() : nullptr;
-  return devices && devices->Remove(device.GetDevicePointer());
+  return devices && devices->Remove(YrEngineHandles::Device(device));
 }
 
 YrRenderer YrSystem::GetRenderer() const { return YrRenderer(scene_ ? YrKernelObjects::GetRenderer() : nullptr); }

@@ -26,7 +26,6 @@ class YrTake {
   YrTake() = default;
   explicit YrTake(VTake* take) : take_(take) {}
   bool IsValid() const { return take_ != nullptr; }
-  VTake* GetTakePointer() const { return take_; }
   // Handles are equal when they refer to the same take.
   friend bool operator==(const YrTake& a, const YrTake& b) { return a.take_ == b.take_; }
   friend bool operator!=(const YrTake& a, const YrTake& b) { return a.take_ != b.take_; }
@@ -38,6 +37,8 @@ class YrTake {
   std::string GetComments() const;
 
  private:
+  // The engine object behind the handle: sdk/bridge/yr_engine_handles.h.
+  friend class YrEngineHandles;
   VTake* take_ = nullptr;
 };
 

@@ -62,13 +62,13 @@ TEST_F(MediaInteractionTest, CameraKeyFromACameraOutsideTheListMakesTheSecondCur
   ASSERT_GE(cameras.size(), 3u);
   ASSERT_TRUE(Renderer().SetCurrentCamera(YrSDK::YrComponent()));
   EXPECT_EQ(Key(mh, 'c'), kEventHandledByMediaHandler);
-  EXPECT_EQ(Renderer().GetCurrentCamera().GetObjectPointer(), cameras[1].GetObjectPointer());
+  EXPECT_TRUE(Renderer().GetCurrentCamera() == cameras[1]);
   EXPECT_EQ(Key(mh, 'C', alphaLock), kEventHandledByMediaHandler);
-  EXPECT_EQ(Renderer().GetCurrentCamera().GetObjectPointer(), cameras[2].GetObjectPointer());
+  EXPECT_TRUE(Renderer().GetCurrentCamera() == cameras[2]);
   // The last camera wraps to the first.
   ASSERT_TRUE(Renderer().SetCurrentCamera(cameras.back()));
   Key(mh, 'c');
-  EXPECT_EQ(Renderer().GetCurrentCamera().GetObjectPointer(), cameras[0].GetObjectPointer());
+  EXPECT_TRUE(Renderer().GetCurrentCamera() == cameras[0]);
 }
 
 TEST_F(MediaInteractionTest, AxisAndGridKeysSwitchEveryCamera) {

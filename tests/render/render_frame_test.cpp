@@ -9,6 +9,7 @@
 #include "scene/matrix_functions.h"
 #include "render/renderer.h"
 #include "scene/model.h"
+#include "sdk/bridge/yr_engine_handles.h"
 #include "sdk/bridge/yr_kernel_objects.h"
 
 namespace render_test {
@@ -219,8 +220,8 @@ TEST_F(RenderSceneTest, PickFindsTheNearestModelFirst) {
   std::vector<YrSDK::YrComponent> picked;
   ASSERT_TRUE(renderer_.Pick(kSide / 2, kSide / 2, picked));
   ASSERT_EQ(picked.size(), 2u);
-  EXPECT_EQ(picked[0].GetObjectPointer(), front);
-  EXPECT_EQ(picked[1].GetObjectPointer(), back);
+  EXPECT_EQ(YrSDK::YrEngineHandles::Object(picked[0]), front);
+  EXPECT_EQ(YrSDK::YrEngineHandles::Object(picked[1]), back);
   ASSERT_TRUE(renderer_.Pick(2, 2, picked) || picked.empty());
   EXPECT_TRUE(picked.empty());
 }

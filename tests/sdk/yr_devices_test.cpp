@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scene/scene.h"
+#include "sdk/bridge/yr_engine_handles.h"
 #include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_camera.h"
 #include "sdk/yr_device_keyboard_key.h"
@@ -88,7 +89,7 @@ class ZKeyHost : public YrSDK::YrKernelHost {
 // A press and a vertical drag; whether the field of view changed (a zoom)
 // rather than the camera moving.
 bool DragZooms(YrSDK::YrRenderer& renderer) {
-  YrSDK::YrCamera camera(renderer.GetRenderCamera().GetObjectPointer());
+  YrSDK::YrCamera camera(YrSDK::YrEngineHandles::Object(renderer.GetRenderCamera()));
   const double before = camera.GetFieldOfView();
   renderer.MouseInput(100, -100, 2, 1, 0);
   renderer.MouseInput(100, -160, 4, 1, 0);
@@ -99,7 +100,7 @@ bool DragZooms(YrSDK::YrRenderer& renderer) {
 TEST_F(DevicesTest, ZoomGestureReadsZFromTheHostWhenThereIsOne) {
   YrSDK::YrRenderer renderer = YrSDK::YrSystem().GetRenderer();
   renderer.SetViewport(0, 0, 320, 240);
-  ASSERT_TRUE(YrSDK::YrCamera(renderer.GetRenderCamera().GetObjectPointer()).IsValid());
+  ASSERT_TRUE(YrSDK::YrCamera(YrSDK::YrEngineHandles::Object(renderer.GetRenderCamera())).IsValid());
 
   // Without a host the renderer's own key state decides.
   renderer.KeyboardInput('Z', true);

@@ -11,6 +11,7 @@
 #include "animation/fcurve_node.h"
 #include "animation/take_list.h"
 #include "scene/model.h"
+#include "sdk/bridge/yr_engine_handles.h"
 #include "sdk/yr_animation_node.h"
 #include "sdk/yr_fcurve.h"
 
@@ -195,7 +196,7 @@ TEST(YrAnimationNodeTest, ReachesATakesChannelsAndTheNodeThatFeedsAProperty) {
 
   // The property reads the same node (through its flattened channel).
   const YrAnimationNode fed = YrAnimationNode::OfProperty(YrProperty(model.FindProperty("Lcl Translation")));
-  EXPECT_EQ(fed.GetNodePointer(), t);
+  EXPECT_EQ(YrEngineHandles::CurveNode(fed), t);
   // Editing through the handle reaches what the property reads.
   ASSERT_TRUE(fed.GetNode(0).GetFCurve().KeyGet(1).SetValue(100.0f));
   double xyz[3] = {};

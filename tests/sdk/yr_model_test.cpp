@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "scene/model.h"
+#include "sdk/bridge/yr_engine_handles.h"
 #include "sdk/yr_model.h"
 
 namespace {
@@ -32,7 +33,7 @@ TEST(YrModelTest, HandleAnswersTheNodesTransforms) {
   // A context of its own gives the same values.
   child->SetAlternateEvaluation(true);
   EXPECT_EQ(c.GetMatrix(kYrGlobal, YrEvaluateInfo::Alternate(1)), c.GetMatrix(kYrGlobal));
-  EXPECT_EQ(c.FindProperty("Lcl Scaling").GetProperty(), child->FindProperty("Lcl Scaling"));
+  EXPECT_EQ(YrEngineHandles::Property(c.FindProperty("Lcl Scaling")), child->FindProperty("Lcl Scaling"));
 }
 
 TEST(YrModelTest, EmptyHandlesAreHarmless) {

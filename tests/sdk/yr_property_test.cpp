@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/object.h"
+#include "sdk/bridge/yr_engine_handles.h"
 #include "sdk/yr_component.h"
 #include "sdk/yr_connect.h"
 
@@ -102,7 +103,7 @@ TEST(YrConnectTest, FreeFunctionsAndPlugHandles) {
   EXPECT_EQ(cb.GetSrcCount(), 1);
   EXPECT_TRUE(cb.GetSrc(0) == ca);
   EXPECT_EQ(cb.GetSrcType(0), YrSDK::kYrConnectionTypeSystem);
-  EXPECT_EQ(ca.GetDst(0).GetPlug(), &b);
+  EXPECT_EQ(YrSDK::YrEngineHandles::Plug(ca.GetDst(0)), &b);
   EXPECT_FALSE(YrSDK::YrConnect(ca, ca));
   EXPECT_TRUE(YrSDK::YrDisconnect(ca, cb));
   EXPECT_EQ(ca.GetDstCount(), 0);

@@ -5,6 +5,7 @@
 #include "scene/camera.h"
 #include "scene/camera_switcher.h"
 #include "scene/model_polymesh.h"
+#include "sdk/bridge/yr_engine_handles.h"
 #include "sdk/yr_camera.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/yr_model.h"
@@ -50,7 +51,7 @@ void WriteObject(const YrSDK::YrComponent& component, const EvalOptions& options
     WriteMatrix("globalGeometric", model.GetGlobalGeometricMatrix(), json);
   }
   // A switcher shows through its current camera.
-  VObject* object = component.GetObjectPointer();
+  VObject* object = YrSDK::YrEngineHandles::Object(component);
   YrSDK::YrCamera camera(object);
   if (const auto* switcher = dynamic_cast<const VCameraSwitcher*>(object)) {
     VCamera* current = switcher->GetCurrentCamera();
@@ -78,7 +79,7 @@ void WriteObject(const YrSDK::YrComponent& component, const EvalOptions& options
   json.Key("properties");
   json.BeginObject();
   for (int i = 0; i < component.GetPropertyCount(); ++i) {
-    const VProperty& property = *component.GetPropertyAt(i).GetProperty();
+    const VProperty& property = *YrSDK::YrEngineHandles::Property(component.GetPropertyAt(i));
     if (!options.all_properties && !property.IsAnimatable()) continue;
     json.Key(property.GetName());
     WritePropertyJson(property, json);
@@ -136,7 +137,7 @@ int EvalCommand(int argc, char** argv) {
     std::set<std::string> done;
     for (const std::string& name : wanted) {
       const YrSDK::YrComponent object = system.FindModel(name);
-      if (object.GetObjectPointer() == nullptr) return FileError("No object named " + name);
+      if (!object.IsValid()) return FileError("No object named " + name);
       if (!done.insert(name).second) continue;
       json.Key(name);
       WriteObject(object, options, json);
