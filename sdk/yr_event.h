@@ -15,7 +15,7 @@ enum YrEventId : int {
   kYrEventTriggerKey = 527,
   // The takes of the engine's scene changed (its "OnTakeChange"), on the
   // thread that changed them: `change` (YrTakeChange) and `take`, the take
-  // concerned, which a removed take is only until the callback returns.
+  // concerned (for a removed take, valid only until the callback returns).
   kYrEventTakeChange = 528,
 };
 
