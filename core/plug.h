@@ -6,9 +6,14 @@
 // destinations (only the first when the connection is one-way). Plugs may
 // belong to an owner plug (a property to its object); a forwarded plug hands
 // connection requests on to its owner.
+//
+// Most plugs of a scene (the properties) are never connected nor listened
+// to, so everything beyond the owner and the flags lives in a block made on
+// first use: an untouched plug costs three words.
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 enum YrConnectionType : int {
@@ -101,10 +106,12 @@ class VPlug {
   bool SwapSrc(int a, int b);
   bool MoveSrc(int from, int to);
 
-  int GetSrcCount() const { return mSrcCount; }
+  int GetSrcCount() const { return mLinks ? mLinks->srcCount : 0; }
   VPlug* GetSrc(int index) const;
   int GetSrcType(int index) const;
-  int GetDstCount() const { return static_cast<int>(mConnections.size()) - mSrcCount; }
+  int GetDstCount() const {
+    return mLinks ? static_cast<int>(mLinks->connections.size()) - mLinks->srcCount : 0;
+  }
   VPlug* GetDst(int index) const;
   int GetDstType(int index) const;
   int FindSrc(const VPlug* plug) const;  // -1 when absent
@@ -114,12 +121,12 @@ class VPlug {
   // Nested change brackets; the outermost pair broadcasts codes 10 and 11.
   void BeginChange();
   bool EndChange();
-  int GetChangeDepth() const { return mChangeDepth; }
+  int GetChangeDepth() const { return mLinks ? mLinks->changeDepth : 0; }
 
   // --- ownership ---------------------------------------------------------
   VPlug* GetOwner() const { return mOwner; }
   int GetOwnerCount() const { return mOwner ? 1 : 0; }
-  int GetOwnedCount() const { return static_cast<int>(mOwned.size()); }
+  int GetOwnedCount() const { return mLinks ? static_cast<int>(mLinks->owned.size()) : 0; }
   VPlug* GetOwned(int index) const;
   // Leaves the old owner and joins `owner` (null: none). Refuses a cycle.
   bool SetOwner(VPlug* owner);
@@ -128,7 +135,7 @@ class VPlug {
   // Listeners receive this plug's broadcasts (when it has no owner or flag 16).
   void AddListener(VPlug* listener);
   bool RemoveListener(VPlug* listener);
-  int GetListenerCount() const { return static_cast<int>(mListeners.size()); }
+  int GetListenerCount() const { return mLinks ? static_cast<int>(mLinks->listeners.size()) : 0; }
   // Hands a notification to the owner (when there is one and flag 16 is
   // clear), else to the listeners, last added first, then to this plug.
   // Answers false when anyone refused.
@@ -138,6 +145,11 @@ class VPlug {
   // walk, one removed before its turn is not called, and every other one is
   // called exactly once.
   bool NotifyListeners(int code, VPlug* origin, void* data);
+
+ protected:
+  // Room for `count` more owned plugs, so that a class adding its plugs one
+  // by one does not grow the list step by step.
+  void ReserveOwned(std::size_t count);
 
  private:
   struct Connection {
@@ -160,17 +172,25 @@ class VPlug {
   // Removes a listener from the list, adjusting the walks in progress.
   bool DropListener(const VPlug* listener);
 
-  std::vector<Connection> mConnections;  // sources, then destinations
-  int mSrcCount = 0;
-  // Plugs holding this one as a one-way source (not in the destinations), so
-  // that they can be told when this plug dies.
-  std::vector<VPlug*> mOneWayDsts;
+  struct Links {
+    std::vector<Connection> connections;  // sources, then destinations
+    int srcCount = 0;
+    int changeDepth = 0;
+    // Plugs holding this one as a one-way source (not in the destinations),
+    // so that they can be told when this plug dies.
+    std::vector<VPlug*> oneWayDsts;
+    std::vector<VPlug*> owned;
+    std::vector<VPlug*> listeners;   // plugs listening to this one
+    std::vector<VPlug*> listening;   // plugs this one listens to
+    ListenerWalk* listenerWalks = nullptr;  // innermost walk of listeners
+  };
+  Links& L() {
+    if (!mLinks) mLinks = std::make_unique<Links>();
+    return *mLinks;
+  }
+
+  std::unique_ptr<Links> mLinks;
   VPlug* mOwner = nullptr;
-  std::vector<VPlug*> mOwned;
-  std::vector<VPlug*> mListeners;   // plugs listening to this one
-  std::vector<VPlug*> mListening;   // plugs this one listens to
-  ListenerWalk* mListenerWalks = nullptr;  // innermost walk of mListeners
-  int mChangeDepth = 0;
   std::uint8_t mPlugFlags;
 };
 

@@ -44,7 +44,11 @@ class VAnimationSource {
 
 class VProperty : public VPlug {
  public:
+  // With a definition of its own.
   VProperty(const std::string& name, int type, std::uint32_t definitionFlags = 0);
+  // With a shared definition that outlives the property; the property makes
+  // a copy of its own when it changes it (rename, range, items).
+  explicit VProperty(const VPropertyDefinition* shared);
   ~VProperty() override;
 
   // Makes the property class that fits the type and flags.
@@ -54,7 +58,7 @@ class VProperty : public VPlug {
   int GetClassId() const override;
 
   // --- identity -------------------------------------------------------------
-  const std::string& GetName() const { return mDefinition.mName; }
+  const std::string& GetName() const { return mDefinition->mName; }
   // Broadcasts 25 (refusable) then, once stored, 26. With makeUnique a number
   // is appended until no other property of the object has the name; without
   // it a name taken by a sibling is refused.
@@ -62,23 +66,24 @@ class VProperty : public VPlug {
   VObject* GetOwnerObject() const { return mObject; }
 
   // --- definition -------------------------------------------------------------
-  int GetType() const { return mDefinition.mType; }
-  const char* GetTypeName() const { return VPropertyTypeName(mDefinition.mType); }
-  const VPropertyDefinition& GetDefinition() const { return mDefinition; }
-  std::uint32_t GetDefinitionFlags() const { return mDefinition.mFlags; }
-  bool TestDefinitionFlag(std::uint32_t bit) const { return (mDefinition.mFlags & bit) != 0; }
+  int GetType() const { return mDefinition->mType; }
+  const char* GetTypeName() const { return VPropertyTypeName(mDefinition->mType); }
+  const VPropertyDefinition& GetDefinition() const { return *mDefinition; }
+  bool HasSharedDefinition() const { return !mOwnsDefinition; }
+  std::uint32_t GetDefinitionFlags() const { return mDefinition->mFlags; }
+  bool TestDefinitionFlag(std::uint32_t bit) const { return (mDefinition->mFlags & bit) != 0; }
   bool IsAnimatable() const { return TestDefinitionFlag(kPropertyDefAnimatable); }
   bool IsList() const { return TestDefinitionFlag(kPropertyDefList); }
   bool IsObjectList() const { return TestDefinitionFlag(kPropertyDefObjectList); }
   bool IsUserProperty() const { return TestDefinitionFlag(kPropertyDefUser); }
-  bool IsReference() const { return mDefinition.mType == kPropertyTypeReference; }
+  bool IsReference() const { return mDefinition->mType == kPropertyTypeReference; }
 
-  double GetMin() const { return mDefinition.mMin; }
-  double GetMax() const { return mDefinition.mMax; }
+  double GetMin() const { return mDefinition->mMin; }
+  double GetMax() const { return mDefinition->mMax; }
   // A change broadcasts 29 (definition changed); equal values do nothing.
   void SetMinMax(double min, double max);
-  void SetMin(double min) { SetMinMax(min, mDefinition.mMax); }
-  void SetMax(double max) { SetMinMax(mDefinition.mMin, max); }
+  void SetMin(double min) { SetMinMax(min, mDefinition->mMax); }
+  void SetMax(double max) { SetMinMax(mDefinition->mMin, max); }
 
   // The item list, created empty on first request.
   std::vector<std::string>& GetEnumItems();
@@ -148,8 +153,12 @@ class VProperty : public VPlug {
  private:
   friend class VObject;
 
-  VPropertyDefinition mDefinition;
+  // The definition to change: made the property's own first when shared.
+  VPropertyDefinition& OwnDefinition();
+
+  const VPropertyDefinition* mDefinition;
   std::uint32_t mFlags = 0;
+  bool mOwnsDefinition;
   VObject* mObject = nullptr;
   VAnimationSource* mAnimationNode = nullptr;
 };
@@ -161,6 +170,8 @@ class VPropertyT : public VProperty {
   VPropertyT(const std::string& name, int type, std::uint32_t definitionFlags = 0,
              const T& initial = T{})
       : VProperty(name, type, definitionFlags), mValue(initial) {}
+  explicit VPropertyT(const VPropertyDefinition* shared, const T& initial = T{})
+      : VProperty(shared), mValue(initial) {}
 
   // The current value; an animated property reads its animation node.
   T Get() const {

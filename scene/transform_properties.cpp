@@ -36,8 +36,7 @@ VPropertyDouble* Double(VTransformNode& node, const char* name, double initial =
 }
 
 VPropertyInt* Enum(VTransformNode& node, const char* name, const std::vector<std::string>& items, int initial = 0) {
-  auto* p = node.AddPropertyT<VPropertyInt>(name, kPropertyTypeEnum);
-  p->SetEnumItems(items);
+  auto* p = node.AddPropertyT<VPropertyInt>(name, kPropertyTypeEnum, 0, &items);
   p->Set(initial);
   return p;
 }
