@@ -6,18 +6,14 @@
 
 namespace {
 
+// Removes the newest entry of the plug. Plugs mostly leave such lists newest
+// first (an owner destroys its plugs from the back, a scene its objects; a
+// scene's watch listens to every object), so the search starts there.
 bool EraseOne(std::vector<VPlug*>& list, const VPlug* plug) {
-  auto it = std::find(list.begin(), list.end(), plug);
-  if (it == list.end()) return false;
-  list.erase(it);
-  return true;
-}
-
-// Owned plugs mostly leave newest first (an owner destroys its plugs from the
-// back): the search starts there.
-void EraseOwned(std::vector<VPlug*>& list, const VPlug* plug) {
   auto it = std::find(list.rbegin(), list.rend(), plug);
-  if (it != list.rend()) list.erase(std::next(it).base());
+  if (it == list.rend()) return false;
+  list.erase(std::next(it).base());
+  return true;
 }
 
 }  // namespace
@@ -38,7 +34,7 @@ VPlug::~VPlug() {
     for (VPlug* p : mLinks->listening) p->DropListener(this);
     for (VPlug* o : mLinks->owned) o->mOwner = nullptr;
   }
-  if (mOwner) EraseOwned(mOwner->mLinks->owned, this);
+  if (mOwner) EraseOne(mOwner->mLinks->owned, this);
 }
 
 void VPlug::ReserveOwned(std::size_t count) {
@@ -323,7 +319,7 @@ bool VPlug::SetOwner(VPlug* owner) {
   for (VPlug* p = owner; p; p = p->mOwner)
     if (p == this) return false;
   if (mOwner == owner) return true;
-  if (mOwner) EraseOwned(mOwner->mLinks->owned, this);
+  if (mOwner) EraseOne(mOwner->mLinks->owned, this);
   mOwner = owner;
   if (owner) owner->L().owned.push_back(this);
   return true;

@@ -16,6 +16,8 @@
 #include <memory>
 #include <vector>
 
+#include "core/plug_memory.h"
+
 enum YrConnectionType : int {
   kYrConnectionTypeNone = 0,
   kYrConnectionTypeSystem = 1,
@@ -59,6 +61,10 @@ class VPlug {
   VPlug& operator=(const VPlug&) = delete;
   // Disconnects from every partner, leaves its owner and listeners.
   virtual ~VPlug();
+
+  // Plugs made with new come from the plugs' own memory (core/plug_memory.h).
+  static void* operator new(std::size_t size) { return VPlugAllocate(size); }
+  static void operator delete(void* memory, std::size_t size) { VPlugFree(memory, size); }
 
   // Class id of the plug's class (0 for plain plugs).
   virtual int GetClassId() const { return 0; }
