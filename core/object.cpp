@@ -81,7 +81,7 @@ void VObject::LeaveLayout() {
 }
 
 VProperty* VObject::AddProperty(std::unique_ptr<VProperty> property) {
-  if (!property || property->mObject || property->GetOwner()) return nullptr;
+  if (!property || property->mInObject || property->GetOwner()) return nullptr;
   // A property that continues the layout has a name no property of the
   // layout has (the layout refuses such a step); an object on its layout
   // has no other property.
@@ -95,7 +95,7 @@ VProperty* VObject::AddProperty(std::unique_ptr<VProperty> property) {
     mProperties.reserve(expected);
     ReserveOwned(expected);
   }
-  raw->mObject = this;
+  raw->mInObject = true;
   raw->SetOwner(this);
   if (next) {
     mLayout = next;
@@ -121,7 +121,7 @@ std::unique_ptr<VProperty> VObject::DetachProperty(VProperty* property) {
   mProperties.erase(it);
   mOwnIndex->erase(detached->GetName());
   detached->SetOwner(nullptr);
-  detached->mObject = nullptr;
+  detached->mInObject = false;
   Broadcast(kPlugNotifyListChanged);
   return detached;
 }

@@ -54,9 +54,13 @@ bool Write(VProperty& p, const T& value) {
 }  // namespace
 
 VProperty::VProperty(const std::string& name, int type, std::uint32_t definitionFlags)
-    : mDefinition(new VPropertyDefinition(name, type, definitionFlags)), mOwnsDefinition(true) {}
+    : mOwnsDefinition(true), mDefinition(new VPropertyDefinition(name, type, definitionFlags)) {}
 
-VProperty::VProperty(const VPropertyDefinition* shared) : mDefinition(shared), mOwnsDefinition(false) {}
+VProperty::VProperty(const VPropertyDefinition* shared) : mOwnsDefinition(false), mDefinition(shared) {}
+
+VObject* VProperty::GetOwnerObject() const {
+  return mInObject ? static_cast<VObject*>(GetOwner()) : nullptr;
+}
 
 VProperty::~VProperty() {
   if (mOwnsDefinition) delete mDefinition;
@@ -125,9 +129,10 @@ int VProperty::GetClassId() const {
 bool VProperty::SetName(const std::string& name, bool makeUnique) {
   if (name == mDefinition->mName) return true;
   std::string candidate = name;
-  if (mObject) {
+  VObject* object = GetOwnerObject();
+  if (object) {
     auto taken = [&](const std::string& n) {
-      const VProperty* other = mObject->FindProperty(n);
+      const VProperty* other = object->FindProperty(n);
       return other && other != this;
     };
     if (taken(candidate)) {
@@ -140,7 +145,7 @@ bool VProperty::SetName(const std::string& name, bool makeUnique) {
   VRenameData data{old.c_str(), candidate.c_str()};
   if (!Broadcast(kPlugNotifyRenameRequest, &data)) return false;
   OwnDefinition().mName = candidate;
-  if (mObject) mObject->PropertyRenamed(this, old);
+  if (object) object->PropertyRenamed(this, old);
   Broadcast(kPlugNotifyRenameDone, &data);
   return true;
 }

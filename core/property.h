@@ -63,7 +63,8 @@ class VProperty : public VPlug {
   // is appended until no other property of the object has the name; without
   // it a name taken by a sibling is refused.
   bool SetName(const std::string& name, bool makeUnique = false);
-  VObject* GetOwnerObject() const { return mObject; }
+  // The object the property belongs to (its owner plug while it is in one).
+  VObject* GetOwnerObject() const;
 
   // --- definition -------------------------------------------------------------
   int GetType() const { return mDefinition->mType; }
@@ -156,10 +157,11 @@ class VProperty : public VPlug {
   // The definition to change: made the property's own first when shared.
   VPropertyDefinition& OwnDefinition();
 
-  const VPropertyDefinition* mDefinition;
-  std::uint32_t mFlags = 0;
+  // The small members first: they fill the end of the plug's last word.
   bool mOwnsDefinition;
-  VObject* mObject = nullptr;
+  bool mInObject = false;  // added to an object, which is then the owner
+  std::uint32_t mFlags = 0;
+  const VPropertyDefinition* mDefinition;
   VAnimationSource* mAnimationNode = nullptr;
 };
 
