@@ -75,7 +75,7 @@ void VTransformNode::ComputeLocal(LocalBlock& out, int slot, std::uint64_t seria
   // Pre/post rotation and the rotation limits only count while
   // "RotationActive" is on (the limit record's active bit).
   const bool rotation_active = (limits_[1].flags & kVLimitActive) != 0;
-  const VTransformRotationRecord& rr = rotation_record_;
+  const VTransformRotationRecord& rr = RotationRecord();
   YrMatrix e;
   if (rotation_active && limit_space_only_ && limits_[1].Applies()) {
     // Limits in the space pre/post rotation give; the result is plain Euler.
@@ -141,7 +141,6 @@ void VTransformNode::ComputeLocal(LocalBlock& out, int slot, std::uint64_t seria
 
 void VTransformNode::ComputeGlobal(GlobalBlock& out, const LocalBlock& local, const GlobalBlock* parent) const {
   out.euler_stamp = 0;
-  out.geometric_stamp = 0;
   if (!parent) {
     out.translation = local.translation;
     out.rotation_matrix = local.rotation_matrix;
@@ -218,6 +217,7 @@ const VTransformNode::GlobalBlock& VTransformNode::Global(int slot, std::uint64_
     if (block.stamp != serial) {
       n->ComputeGlobal(block, local, top_parent);
       block.stamp = serial;
+      if (n->extras_) n->extras_->geometric_stamp[slot] = 0;  // made again from the new matrix
     }
     top_parent = &block;
   }

@@ -111,24 +111,34 @@ void VTransformNode::RefreshRecords() const {
   const int inherit = mInheritType->Get();
   inherit_type_ = (inherit >= 0 && inherit <= 2) ? inherit : kVInheritRrSs;
   limit_space_only_ = mRotationSpaceForLimitOnly->Get() != 0;
-  rotation_record_ = VTransformRotationRecord{};
-  rotation_record_.euler_code = YrSDK::YrRotationOrderToEulerCode(order_);
+  VTransformRotationRecord record;
+  record.euler_code = YrSDK::YrRotationOrderToEulerCode(order_);
   if (!IsZero(mPreRotation->Get())) {
-    rotation_record_.flags |= kVRotationPre;
-    YrSDK::YrRotationToMatrix(rotation_record_.pre, Finite(mPreRotation->Get(), 0.0));
+    record.flags |= kVRotationPre;
+    YrSDK::YrRotationToMatrix(record.pre, Finite(mPreRotation->Get(), 0.0));
   }
   if (!IsZero(mPostRotation->Get())) {
-    rotation_record_.flags |= kVRotationPost;
-    YrSDK::YrRotationToMatrix(rotation_record_.post, Finite(mPostRotation->Get(), 0.0));
+    record.flags |= kVRotationPost;
+    YrSDK::YrRotationToMatrix(record.post, Finite(mPostRotation->Get(), 0.0));
   }
   const VDouble3 gs = mGeometricScaling->Get();
   has_geometric_ = !IsZero(mGeometricTranslation->Get()) || !IsZero(mGeometricRotation->Get()) ||
                    gs != VDouble3{1.0, 1.0, 1.0};
+  if (!extras_ && (record.flags || record.euler_code != 0 || has_geometric_)) extras_ = std::make_unique<Extras>();
+  if (!extras_) return;
+  extras_->rotation_record = record;
   if (has_geometric_) {
     const Vec3 t = Finite(mGeometricTranslation->Get(), 0.0);
-    YrSDK::YrTRSToMatrix(geometric_offset_, {t.x, t.y, t.z, 1.0}, Finite(mGeometricRotation->Get(), 0.0),
+    YrSDK::YrTRSToMatrix(extras_->geometric_offset, {t.x, t.y, t.z, 1.0}, Finite(mGeometricRotation->Get(), 0.0),
                          Finite(gs, 1.0));
+    // The offset may have changed: the matrices with it are made again.
+    for (std::uint64_t& stamp : extras_->geometric_stamp) stamp = 0;
   }
+}
+
+const VTransformRotationRecord& VTransformNode::RotationRecord() const {
+  static const VTransformRotationRecord kPlain{};
+  return extras_ ? extras_->rotation_record : kPlain;
 }
 
 const VTransformLimit& VTransformNode::GetLimit(int channel) const {
@@ -143,7 +153,7 @@ const VTransformPivots& VTransformNode::GetPivots() const {
 
 const VTransformRotationRecord& VTransformNode::GetRotationRecord() const {
   RefreshRecords();
-  return rotation_record_;
+  return RotationRecord();
 }
 
 YrSDK::YrRotationOrder VTransformNode::GetRotationOrder() const {
@@ -198,12 +208,12 @@ const YrMatrix& VTransformNode::GetGlobalGeometricMatrix(const VEvaluateInfo& in
   const GlobalBlock& g = Global(slot, serial);
   RefreshRecords();
   if (!has_geometric_) return g.matrix;
-  GlobalBlock& block = CacheOf(slot).global;
-  if (block.geometric_stamp != serial) {
-    YrSDK::YrMatrixMult(block.geometric, geometric_offset_, g.matrix);
-    block.geometric_stamp = serial;
+  Extras& extras = *extras_;  // made by RefreshRecords for a node with an offset
+  if (extras.geometric_stamp[slot] != serial) {
+    YrSDK::YrMatrixMult(extras.geometric[slot], extras.geometric_offset, g.matrix);
+    extras.geometric_stamp[slot] = serial;
   }
-  return block.geometric;
+  return extras.geometric[slot];
 }
 
 const YrVector4<double>& VTransformNode::GetTranslation(int space, const VEvaluateInfo& info) const {

@@ -50,7 +50,7 @@ void VTransformNode::SetRotation(int space, const Vec3& r, const VEvaluateInfo& 
     Multiply3(m, m, parent_inverse);
   }
   RefreshRecords();
-  const VTransformRotationRecord& rr = rotation_record_;
+  const VTransformRotationRecord& rr = RotationRecord();
   if ((limits_[1].flags & kVLimitActive) && !limit_space_only_ &&
       (rr.flags & (kVRotationPre | kVRotationPost))) {
     // Undo R = post^-1 * E * pre.
