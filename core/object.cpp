@@ -9,6 +9,7 @@ VObject::VObject(const std::string& className, const std::string& name)
 
 VObject::~VObject() {
   // Properties first (they may refer to sub-objects), newest first.
+  ReleaseOwned();
   mOwnIndex.reset();
   mLayout = VPropertyLayout::Root();
   while (!mProperties.empty()) mProperties.pop_back();

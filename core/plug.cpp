@@ -37,6 +37,12 @@ VPlug::~VPlug() {
   if (mOwner) EraseOne(mOwner->mLinks->owned, this);
 }
 
+void VPlug::ReleaseOwned() {
+  if (!mLinks) return;
+  for (VPlug* o : mLinks->owned) o->mOwner = nullptr;
+  mLinks->owned.clear();
+}
+
 void VPlug::ReserveOwned(std::size_t count) {
   std::vector<VPlug*>& owned = L().owned;
   owned.reserve(owned.size() + count);

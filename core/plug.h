@@ -156,6 +156,9 @@ class VPlug {
   // Room for `count` more owned plugs, so that a class adding its plugs one
   // by one does not grow the list step by step.
   void ReserveOwned(std::size_t count);
+  // Every owned plug leaves this one at once, ahead of an owner destroying
+  // them all (none of them then has to find itself in the list).
+  void ReleaseOwned();
 
  private:
   struct Connection {

@@ -131,16 +131,32 @@ VSceneObject* VScene::Find(const std::string& full_name) const {
   return FindSystemCamera(full_name);
 }
 
+namespace {
+
+// Whether full_name is type + "::" + name, without making the full name:
+// every object read or added is looked for among the producer cameras.
+bool IsFullName(const std::string& full_name, const std::string& type, const std::string& name) {
+  return full_name.size() == type.size() + 2 + name.size() && full_name.compare(0, type.size(), type) == 0 &&
+         full_name.compare(type.size(), 2, "::") == 0 && full_name.compare(type.size() + 2, name.size(), name) == 0;
+}
+
+}  // namespace
+
 VSceneObject* VScene::FindSystemCamera(const std::string& full_name) const {
   for (const auto& camera : system_cameras_) {
-    if (camera->GetFullName() == full_name) return camera.get();
+    if (IsFullName(full_name, camera->GetTypeName(), camera->GetName())) return camera.get();
   }
   return nullptr;
 }
 
 bool VScene::IsSystemCameraName(const std::string& full_name) {
-  for (const char* name : kSystemCameras) {
-    if (full_name == std::string("Model::") + name) return true;
+  static const std::vector<std::string> kFullNames = [] {
+    std::vector<std::string> names;
+    for (const char* name : kSystemCameras) names.push_back(VObject::MakeFullName("Model", name));
+    return names;
+  }();
+  for (const std::string& name : kFullNames) {
+    if (full_name == name) return true;
   }
   return false;
 }
