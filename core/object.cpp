@@ -64,7 +64,7 @@ VProperty* VObject::FindProperty(const std::string& name) const {
   return it == mOwnIndex->end() ? nullptr : it->second;
 }
 
-const VPropertyDefinition* VObject::SharedDefinition(const std::string& name, int type, std::uint32_t flags,
+const VPropertyDefinition* VObject::SharedDefinition(std::string_view name, int type, std::uint32_t flags,
                                                      const std::vector<std::string>* items) {
   if (mOwnIndex) return nullptr;
   const VPropertyLayout* next = mLayout->Next(name, type, flags, items);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -51,13 +52,13 @@ class VObject : public VPlug {
   // of a class: their definitions are shared by every object of the class
   // (see VPropertyLayout); an enum's items may come with them.
   template <class P>
-  P* AddPropertyT(const std::string& name, int type, std::uint32_t definitionFlags = 0,
+  P* AddPropertyT(std::string_view name, int type, std::uint32_t definitionFlags = 0,
                   const std::vector<std::string>* items = nullptr) {
     std::unique_ptr<P> property;
     if (const VPropertyDefinition* shared = SharedDefinition(name, type, definitionFlags, items)) {
       property = std::make_unique<P>(shared);
     } else {
-      property = std::make_unique<P>(name, type, definitionFlags);
+      property = std::make_unique<P>(std::string(name), type, definitionFlags);
       if (items) property->SetEnumItems(*items);
     }
     P* raw = property.get();
@@ -97,7 +98,7 @@ class VObject : public VPlug {
   void PropertyRenamed(VProperty* property, const std::string& oldName);
   // The shared definition of the next property on this object's layout;
   // null once the object has left its class's layout.
-  const VPropertyDefinition* SharedDefinition(const std::string& name, int type, std::uint32_t flags,
+  const VPropertyDefinition* SharedDefinition(std::string_view name, int type, std::uint32_t flags,
                                               const std::vector<std::string>* items);
   // The object keeps its own index of every property from now on.
   void LeaveLayout();

@@ -25,7 +25,7 @@ const VPropertyLayout* VPropertyLayout::Root() {
   return root;
 }
 
-const VPropertyLayout* VPropertyLayout::FindChild(const std::string& name, int type, std::uint32_t flags,
+const VPropertyLayout* VPropertyLayout::FindChild(std::string_view name, int type, std::uint32_t flags,
                                                   const std::vector<std::string>* items) const {
   for (const VPropertyLayout* c = mFirstChild.load(std::memory_order_acquire); c; c = c->mNextSibling) {
     const VPropertyDefinition& d = c->mDefinition;
@@ -34,14 +34,14 @@ const VPropertyLayout* VPropertyLayout::FindChild(const std::string& name, int t
   return nullptr;
 }
 
-const VPropertyLayout* VPropertyLayout::Next(const std::string& name, int type, std::uint32_t flags,
+const VPropertyLayout* VPropertyLayout::Next(std::string_view name, int type, std::uint32_t flags,
                                              const std::vector<std::string>* items) const {
   if (const VPropertyLayout* found = FindChild(name, type, flags, items)) return found;
   std::lock_guard<std::mutex> lock(LayoutMutex());
   if (const VPropertyLayout* found = FindChild(name, type, flags, items)) return found;
   for (const VPropertyLayout* l = this; l && l->mCount > 0; l = l->mParent)
     if (l->mDefinition.mName == name) return nullptr;
-  VPropertyDefinition definition(name, type, flags);
+  VPropertyDefinition definition(std::string(name), type, flags);
   if (items && !items->empty()) definition.mEnumItems = std::make_unique<std::vector<std::string>>(*items);
   auto* child = new VPropertyLayout(this, std::move(definition));
   child->mNextSibling = mFirstChild.load(std::memory_order_relaxed);

@@ -18,6 +18,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -31,7 +32,7 @@ class VPropertyLayout {
   // The layout after this one with one more property of this definition
   // (made on first request). Its definition is shared: it never changes.
   // Null when the name is already one of this layout's.
-  const VPropertyLayout* Next(const std::string& name, int type, std::uint32_t flags,
+  const VPropertyLayout* Next(std::string_view name, int type, std::uint32_t flags,
                               const std::vector<std::string>* items) const;
 
   // The layout after this one whose definition is this one; null when none.
@@ -50,7 +51,7 @@ class VPropertyLayout {
 
   VPropertyLayout() = default;
   VPropertyLayout(const VPropertyLayout* parent, VPropertyDefinition definition);
-  const VPropertyLayout* FindChild(const std::string& name, int type, std::uint32_t flags,
+  const VPropertyLayout* FindChild(std::string_view name, int type, std::uint32_t flags,
                                    const std::vector<std::string>* items) const;
   const NameIndex& Index() const;
 
