@@ -250,10 +250,13 @@ void BM_BytesPerModel(benchmark::State& state) {
   double naive_bytes = 0;
   for (auto _ : state) {
     const double before = HeapInUse();
-    YrSDK::YrZynManager manager;
-    if (!LoadInto(path, manager)) {
-      state.SkipWithError(manager.GetLastMessage().c_str());
-      break;
+    {
+      // What the scene holds once the reader and its file are gone.
+      YrSDK::YrZynManager manager;
+      if (!LoadInto(path, manager)) {
+        state.SkipWithError(manager.GetLastMessage().c_str());
+        break;
+      }
     }
     scene_bytes = HeapInUse() - before;
     state.PauseTiming();

@@ -140,12 +140,13 @@ class VProperty : public VPlug {
   // --- animation ----------------------------------------------------------------
   // A change of source is a change of value: it is broadcast (code 27).
   void SetAnimationNode(VAnimationSource* node) {
-    if (node == mAnimationNode) return;
-    mAnimationNode = node;
+    if (node == GetAnimationNode()) return;
+    SetAnnex(node);
     ValueChanged();
   }
-  VAnimationSource* GetAnimationNode() const { return mAnimationNode; }
-  bool IsAnimated() const { return mAnimationNode != nullptr; }
+  // Kept in the plug's annex: few properties are animated.
+  VAnimationSource* GetAnimationNode() const { return static_cast<VAnimationSource*>(GetAnnex()); }
+  bool IsAnimated() const { return GetAnimationNode() != nullptr; }
 
  protected:
   // Broadcasts the value change (code 27).
@@ -162,7 +163,6 @@ class VProperty : public VPlug {
   bool mInObject = false;  // added to an object, which is then the owner
   std::uint32_t mFlags = 0;
   const VPropertyDefinition* mDefinition;
-  VAnimationSource* mAnimationNode = nullptr;
 };
 
 // A property holding one trivially copyable value.
