@@ -187,6 +187,7 @@ void BM_LoadModels(benchmark::State& state) {
   scene.Clear();
   state.counters["models"] = count;
   state.counters["MB"] = static_cast<double>(FileSize(path)) / 1e6;
+  state.counters["plug_memory_MB"] = static_cast<double>(VPlugMemoryStatistics().reserved) / 1e6;
   state.counters["us_per_model"] = benchmark::Counter(static_cast<double>(count) * state.iterations(),
                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
