@@ -141,6 +141,8 @@ class VPlug {
   // Listeners receive this plug's broadcasts (when it has no owner or flag 16).
   void AddListener(VPlug* listener);
   bool RemoveListener(VPlug* listener);
+  // Whether the plug has made its connection and listener lists.
+  bool HasLinks() const { return mLinks != nullptr; }
   int GetListenerCount() const { return mLinks ? static_cast<int>(mLinks->listeners.size()) : 0; }
   // Hands a notification to the owner (when there is one and flag 16 is
   // clear), else to the listeners, last added first, then to this plug.

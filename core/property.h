@@ -151,9 +151,20 @@ class VProperty : public VPlug {
  protected:
   // Broadcasts the value change (code 27).
   void ValueChanged();
+  // For a class of the given size whose destruction does nothing but
+  // release the property's memory (its value needs no destruction).
+  void SetPlainSize(std::size_t size) {
+    mPlainSize = size / 8 <= 255 && size % 8 == 0 ? static_cast<std::uint8_t>(size / 8) : 0;
+  }
 
  private:
   friend class VObject;
+
+  // A property its object may drop without destroying it: nothing refers
+  // to it, it owns nothing, and its class says destruction does nothing.
+  bool Droppable() const {
+    return mPlainSize != 0 && !mOwnsDefinition && !HasLinks() && !GetOwner();
+  }
 
   // The definition to change: made the property's own first when shared.
   VPropertyDefinition& OwnDefinition();
@@ -161,19 +172,28 @@ class VProperty : public VPlug {
   // The small members first: they fill the end of the plug's last word.
   bool mOwnsDefinition;
   bool mInObject = false;  // added to an object, which is then the owner
+  std::uint8_t mPlainSize = 0;  // see SetPlainSize; 0: destroy as usual
   std::uint32_t mFlags = 0;
   const VPropertyDefinition* mDefinition;
 };
 
-// A property holding one trivially copyable value.
+// A property holding one trivially copyable value. Final: its objects may
+// drop it without destroying it (SetPlainSize), which a class deriving
+// from it with members of its own could not allow.
 template <class T>
-class VPropertyT : public VProperty {
+class VPropertyT final : public VProperty {
+  static_assert(std::is_trivially_destructible_v<T>, "the value needs no destruction");
+
  public:
   VPropertyT(const std::string& name, int type, std::uint32_t definitionFlags = 0,
              const T& initial = T{})
-      : VProperty(name, type, definitionFlags), mValue(initial) {}
+      : VProperty(name, type, definitionFlags), mValue(initial) {
+    SetPlainSize(sizeof(VPropertyT));
+  }
   explicit VPropertyT(const VPropertyDefinition* shared, const T& initial = T{})
-      : VProperty(shared), mValue(initial) {}
+      : VProperty(shared), mValue(initial) {
+    SetPlainSize(sizeof(VPropertyT));
+  }
 
   // The current value; an animated property reads its animation node.
   T Get() const {

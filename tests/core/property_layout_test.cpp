@@ -111,6 +111,27 @@ TEST(PropertyLayoutTest, ALayoutRefusesANameItAlreadyHolds) {
   EXPECT_EQ(o.FindProperty("Twice")->GetType(), kPropertyTypeInt);
 }
 
+TEST(PropertyLayoutTest, AnObjectGoingAwayLeavesNoPartnerOfItsPropertiesBehind) {
+  Thing b("B");
+  VPlug listener;
+  {
+    Thing a("A");
+    ASSERT_TRUE(b.mSize->ConnectSrc(a.mSize));        // a connected property
+    a.mPlace->AddListener(&listener);                  // a listened one
+    EXPECT_TRUE(a.mOrder->SetName("Sequence"));        // one with its own definition
+    a.mOrder->SetMinMax(0, 2);
+    EXPECT_EQ(b.mSize->GetSrcCount(), 1);
+    EXPECT_EQ(listener.GetOwnedCount(), 0);
+  }
+  EXPECT_EQ(b.mSize->GetSrcCount(), 0);
+  EXPECT_EQ(b.mSize->GetSrc(0), nullptr);
+  // The listener was forgotten too: it can go away and come back safely.
+  Thing c("C");
+  c.mPlace->AddListener(&listener);
+  EXPECT_EQ(c.mPlace->GetListenerCount(), 1);
+  EXPECT_TRUE(c.mPlace->RemoveListener(&listener));
+}
+
 TEST(PlugMemoryTest, PlugsOfEverySizeComeAndGoBackToTheirClass) {
   const VPlugMemoryStats before = VPlugMemoryStatistics();
   std::vector<std::pair<void*, std::size_t>> blocks;
