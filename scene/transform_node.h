@@ -208,22 +208,30 @@ class VTransformNode : public VSceneObject {
   // while animated, the source they read (asked directly: one visit less).
   mutable const VAnimationSource* source_[3] = {nullptr, nullptr, nullptr};
   mutable YrSDK::YrVector3<double> static_[3];
-  mutable VTransformLimit limits_[3];
-  mutable VTransformPivots pivots_;
+  // The flags of the limit and pivot records; the records themselves are
+  // among the extras (a node without limits or pivots has none).
+  mutable std::uint32_t limit_flags_[3] = {0, 0, 0};
+  mutable std::uint32_t pivot_flags_ = 0;
   mutable SlotCache slot0_;
   mutable std::unique_ptr<SlotCache[]> other_slots_;
-  // What few nodes have, made for those only: a rotation record other than
-  // the plain one (pre or post rotation, an order other than XYZ), and a
-  // geometric offset with its global matrix per cache slot.
+  // What few nodes have, made for those only: limit records, pivots, a
+  // rotation record other than the plain one (pre or post rotation, an
+  // order other than XYZ), and a geometric offset with its global matrix
+  // per cache slot.
   struct Extras {
+    VTransformLimit limits[3];
+    VTransformPivots pivots;
     VTransformRotationRecord rotation_record;
     YrSDK::YrMatrix geometric_offset;
     YrSDK::YrMatrix geometric[kVEvaluateSlotCount];
     std::uint64_t geometric_stamp[kVEvaluateSlotCount] = {};
   };
   mutable std::unique_ptr<Extras> extras_;
-  // The record evaluation reads (after RefreshRecords).
+  // The records evaluation reads (after RefreshRecords): the node's, or
+  // the default ones.
   const VTransformRotationRecord& RotationRecord() const;
+  const VTransformLimit& Limit(int channel) const;
+  const VTransformPivots& Pivots() const;
 
   friend void VAddTransformProperties(VTransformNode& node);
 };

@@ -28,9 +28,9 @@ void VTransformNode::SetTranslation(int space, const YrVector4<double>& t, const
     }
   }
   const LocalBlock& current = Local(slot, serial);
-  if (pivots_.flags) YrSDK::YrSub(local, local, PivotCorrection(current.scaling, current.rotation_matrix));
+  if (pivot_flags_) YrSDK::YrSub(local, local, PivotCorrection(current.scaling, current.rotation_matrix));
   RefreshRecords();
-  limits_[0].Apply(local);
+  Limit(0).Apply(local);
   mTranslation->Set(ToDouble3(local));
 }
 
@@ -51,7 +51,7 @@ void VTransformNode::SetRotation(int space, const Vec3& r, const VEvaluateInfo& 
   }
   RefreshRecords();
   const VTransformRotationRecord& rr = RotationRecord();
-  if ((limits_[1].flags & kVLimitActive) && !limit_space_only_ &&
+  if ((limit_flags_[1] & kVLimitActive) && !limit_space_only_ &&
       (rr.flags & (kVRotationPre | kVRotationPost))) {
     // Undo R = post^-1 * E * pre.
     YrMatrix pre_inverse;
