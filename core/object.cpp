@@ -17,6 +17,7 @@ VObject::~VObject() {
   mLayout = VPropertyLayout::Root();
   for (auto it = mProperties.rbegin(); it != mProperties.rend(); ++it) {
     VProperty* p = it->get();
+    ReleaseKept(p);
     if (!p->Droppable()) continue;
     it->release();
     VPlugFree(p, std::size_t{p->mPlainSize} * 8);
@@ -103,10 +104,9 @@ VProperty* VObject::AddProperty(std::unique_ptr<VProperty> property) {
     // Room for what objects of this class end up holding.
     const auto expected = static_cast<std::size_t>(next->LongestBelow());
     mProperties.reserve(expected);
-    ReserveOwned(expected);
   }
   raw->mInObject = true;
-  raw->SetOwner(this);
+  AdoptKept(raw);
   if (next) {
     mLayout = next;
   } else {
@@ -130,7 +130,7 @@ std::unique_ptr<VProperty> VObject::DetachProperty(VProperty* property) {
   std::unique_ptr<VProperty> detached = std::move(*it);
   mProperties.erase(it);
   mOwnIndex->erase(detached->GetName());
-  detached->SetOwner(nullptr);
+  ReleaseKept(detached.get());
   detached->mInObject = false;
   Broadcast(kPlugNotifyListChanged);
   return detached;

@@ -91,6 +91,11 @@ class VObject : public VPlug {
   // Broadcasts of owned plugs are handed on to this object's listeners.
   bool PlugNotify(int code, VPlug* partner, void* data) override;
 
+ protected:
+  // The properties are the object's first owned plugs, listed once.
+  int KeptCount() const override { return static_cast<int>(mProperties.size()); }
+  VPlug* Kept(int index) const override { return mProperties[static_cast<std::size_t>(index)].get(); }
+
  private:
   friend class VProperty;
   using NameIndex = std::unordered_map<std::string, VProperty*>;

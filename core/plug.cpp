@@ -34,18 +34,23 @@ VPlug::~VPlug() {
     for (VPlug* p : mLinks->listening) p->DropListener(this);
     for (VPlug* o : mLinks->owned) o->mOwner = nullptr;
   }
-  if (mOwner) EraseOne(mOwner->mLinks->owned, this);
+  // A kept plug is not in its owner's list.
+  if (mOwner && mOwner->mLinks) EraseOne(mOwner->mLinks->owned, this);
+}
+
+VPlug* VPlug::Kept(int) const { return nullptr; }
+
+bool VPlug::AdoptKept(VPlug* plug) {
+  for (VPlug* p = this; p; p = p->mOwner)
+    if (p == plug) return false;
+  plug->mOwner = this;
+  return true;
 }
 
 void VPlug::ReleaseOwned() {
   if (!mLinks) return;
   for (VPlug* o : mLinks->owned) o->mOwner = nullptr;
   mLinks->owned.clear();
-}
-
-void VPlug::ReserveOwned(std::size_t count) {
-  std::vector<VPlug*>& owned = L().owned;
-  owned.reserve(owned.size() + count);
 }
 
 bool VPlug::AcceptsPartner(const VPlug*) const { return true; }
@@ -136,10 +141,9 @@ void VPlug::InsertDst(int index, VPlug* plug, int type) {
 }
 
 void VPlug::NotifyOwnedOfIndex(VPlug* partner, int index, bool isSrc) {
-  if (!mLinks) return;
-  // Indexed: a plug told of the index may change the list.
-  for (std::size_t i = 0; i < mLinks->owned.size(); ++i) {
-    VPlug* o = mLinks->owned[i];
+  // Indexed: a plug told of the index may change the lists.
+  for (int i = 0; i < GetOwnedCount(); ++i) {
+    VPlug* o = GetOwned(i);
     if (o->AcceptsPartner(partner))
       o->PlugNotify(isSrc ? kPlugNotifyOwnerSrcIndex : kPlugNotifyOwnerDstIndex, partner, &index);
   }
@@ -318,14 +322,16 @@ bool VPlug::EndChange() {
 
 VPlug* VPlug::GetOwned(int index) const {
   if (index < 0 || index >= GetOwnedCount()) return nullptr;
-  return mLinks->owned[static_cast<std::size_t>(index)];
+  const int kept = KeptCount();
+  if (index < kept) return Kept(index);
+  return mLinks->owned[static_cast<std::size_t>(index - kept)];
 }
 
 bool VPlug::SetOwner(VPlug* owner) {
   for (VPlug* p = owner; p; p = p->mOwner)
     if (p == this) return false;
   if (mOwner == owner) return true;
-  if (mOwner) EraseOne(mOwner->mLinks->owned, this);
+  if (mOwner && mOwner->mLinks) EraseOne(mOwner->mLinks->owned, this);
   mOwner = owner;
   if (owner) owner->L().owned.push_back(this);
   return true;

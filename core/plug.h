@@ -132,7 +132,9 @@ class VPlug {
   // --- ownership ---------------------------------------------------------
   VPlug* GetOwner() const { return mOwner; }
   int GetOwnerCount() const { return mOwner ? 1 : 0; }
-  int GetOwnedCount() const { return mLinks ? static_cast<int>(mLinks->owned.size()) : 0; }
+  // Those a derived class keeps in a list of its own first (an object's
+  // properties), then the others in the order they joined.
+  int GetOwnedCount() const { return KeptCount() + (mLinks ? static_cast<int>(mLinks->owned.size()) : 0); }
   VPlug* GetOwned(int index) const;
   // Leaves the old owner and joins `owner` (null: none). Refuses a cycle.
   bool SetOwner(VPlug* owner);
@@ -155,9 +157,6 @@ class VPlug {
   bool NotifyListeners(int code, VPlug* origin, void* data);
 
  protected:
-  // Room for `count` more owned plugs, so that a class adding its plugs one
-  // by one does not grow the list step by step.
-  void ReserveOwned(std::size_t count);
   // One word a derived class keeps for what few of its plugs have (kept
   // with the lists, so that the others pay nothing for it).
   void* GetAnnex() const { return mLinks ? mLinks->annex : nullptr; }
@@ -167,6 +166,17 @@ class VPlug {
   // Every owned plug leaves this one at once, ahead of an owner destroying
   // them all (none of them then has to find itself in the list).
   void ReleaseOwned();
+
+  // Owned plugs that a derived class lists itself (an object lists its
+  // properties anyway): they join and leave without entering the plug's
+  // own list, and are counted first among the owned plugs.
+  virtual int KeptCount() const { return 0; }
+  virtual VPlug* Kept(int index) const;
+  // `plug`, without an owner, joins as a kept plug; false when that would
+  // make a cycle of owners.
+  bool AdoptKept(VPlug* plug);
+  // A kept plug leaves (the derived class drops it from its list).
+  static void ReleaseKept(VPlug* plug) { plug->mOwner = nullptr; }
 
  private:
   struct Connection {

@@ -132,6 +132,57 @@ TEST(PropertyLayoutTest, AnObjectGoingAwayLeavesNoPartnerOfItsPropertiesBehind) 
   EXPECT_TRUE(c.mPlace->RemoveListener(&listener));
 }
 
+// A property that hears of the index its object's new partners stand at.
+class Watching : public VProperty {
+ public:
+  using VProperty::VProperty;
+  bool PlugNotify(int code, VPlug* partner, void* data) override {
+    if (code == kPlugNotifyOwnerSrcIndex) heard = *static_cast<const int*>(data);
+    return VProperty::PlugNotify(code, partner, data);
+  }
+  int heard = -1;
+};
+
+TEST(PropertyLayoutTest, AnObjectOwnsItsPropertiesFirstThenItsOtherPlugs) {
+  Thing a("A");
+  VPlug extra;
+  ASSERT_TRUE(extra.SetOwner(&a));
+  ASSERT_EQ(a.GetOwnedCount(), 4);
+  EXPECT_EQ(a.GetOwned(0), a.mSize);
+  EXPECT_EQ(a.GetOwned(2), a.mPlace);
+  EXPECT_EQ(a.GetOwned(3), &extra);
+  EXPECT_EQ(a.GetOwned(4), nullptr);
+  EXPECT_EQ(a.mPlace->GetOwner(), &a);
+
+  std::unique_ptr<VProperty> order = a.DetachProperty(a.mOrder);
+  ASSERT_NE(order, nullptr);
+  EXPECT_EQ(order->GetOwner(), nullptr);
+  EXPECT_EQ(order->GetOwnerObject(), nullptr);
+  EXPECT_EQ(a.GetOwnedCount(), 3);
+  EXPECT_EQ(a.GetOwned(1), a.mPlace);
+  // A detached property may join another object.
+  VObject other("LayoutTestOther");
+  VProperty* joined = other.AddProperty(std::move(order));
+  ASSERT_NE(joined, nullptr);
+  EXPECT_EQ(joined->GetOwner(), &other);
+  EXPECT_EQ(other.GetOwned(0), joined);
+  EXPECT_EQ(other.FindProperty("Order"), joined);
+  EXPECT_TRUE(extra.SetOwner(nullptr));
+  EXPECT_EQ(a.GetOwnedCount(), 2);
+}
+
+TEST(PropertyLayoutTest, PropertiesHearTheIndexOfTheirObjectsNewSources) {
+  VObject o("LayoutTestWatched");
+  auto* watching = static_cast<Watching*>(o.AddProperty(std::make_unique<Watching>("W", kPropertyTypeEvent)));
+  ASSERT_NE(watching, nullptr);
+  VPlug first, second;
+  ASSERT_TRUE(o.ConnectSrc(&first));
+  EXPECT_EQ(watching->heard, 0);
+  ASSERT_TRUE(o.ConnectSrcAt(0, &second));
+  EXPECT_EQ(watching->heard, 0);
+  EXPECT_EQ(o.GetSrc(1), &first);
+}
+
 TEST(PlugMemoryTest, PlugsOfEverySizeComeAndGoBackToTheirClass) {
   const VPlugMemoryStats before = VPlugMemoryStatistics();
   std::vector<std::pair<void*, std::size_t>> blocks;
