@@ -70,15 +70,17 @@ void VScene::Clear() {
 VSceneObject* VScene::Add(std::unique_ptr<VSceneObject> object, bool allow_duplicate_name) {
   if (!object) return nullptr;
   std::string full_name = object->GetFullName();
-  bool taken = by_name_.count(full_name) || FindSystemCamera(full_name);
-  if (taken && !allow_duplicate_name) return nullptr;
+  if (!allow_duplicate_name && FindSystemCamera(full_name)) return nullptr;
   VSceneObject* raw = object.get();
+  // One lookup: the name is taken, or it is the new object's (the first of
+  // a name stays the one found).
+  const bool inserted = by_name_.try_emplace(std::move(full_name), raw).second;
+  if (!inserted && !allow_duplicate_name) return nullptr;
   // A switcher names its cameras; it finds them through the scene.
   if (auto* switcher = dynamic_cast<VCameraSwitcher*>(raw)) {
     switcher->SetResolver([this](const std::string& name) -> VObject* { return Find(name); });
   }
   objects_.push_back(std::move(object));
-  by_name_.emplace(full_name, raw);  // keeps the first of a name
   raw->AddListener(&name_watch_);
   return raw;
 }
