@@ -21,7 +21,7 @@ constexpr bool kPooled = true;
 #endif
 
 constexpr std::size_t kStep = 8;
-constexpr std::size_t kLargestClass = 512;
+constexpr std::size_t kLargestClass = 2048;  // a transform node fits
 constexpr std::size_t kClassCount = kLargestClass / kStep;
 constexpr std::size_t kBlockSize = std::size_t{2} << 20;  // one huge page
 
