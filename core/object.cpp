@@ -8,8 +8,20 @@ VObject::VObject(const std::string& className, const std::string& name)
     : mClassName(className), mClassId(VClassRegistry::Instance().Register(className)), mName(name) {}
 
 VObject::~VObject() {
-  // Properties first (they may refer to sub-objects), newest first.
-  mPropertyIndex.clear();
+  // Properties first (they may refer to sub-objects), newest first. Most
+  // are plain (no connections, a shared definition, a value without
+  // destructor): their memory goes back without destroying them, which is
+  // most of the cost of clearing a large scene.
+  ReleaseOwned();
+  mOwnIndex.reset();
+  mLayout = VPropertyLayout::Root();
+  for (auto it = mProperties.rbegin(); it != mProperties.rend(); ++it) {
+    VProperty* p = it->get();
+    ReleaseKept(p);
+    if (!p->Droppable()) continue;
+    it->release();
+    VPlugFree(p, std::size_t{p->mPlainSize} * 8);
+  }
   while (!mProperties.empty()) mProperties.pop_back();
   while (!mSubObjects.empty()) mSubObjects.pop_back();
 }
@@ -55,17 +67,52 @@ VProperty* VObject::GetProperty(int index) const {
 }
 
 VProperty* VObject::FindProperty(const std::string& name) const {
-  auto it = mPropertyIndex.find(name);
-  return it == mPropertyIndex.end() ? nullptr : it->second;
+  const int index = mLayout->Find(name);
+  if (index >= 0) return mProperties[static_cast<std::size_t>(index)].get();
+  if (!mOwnIndex) return nullptr;
+  auto it = mOwnIndex->find(name);
+  return it == mOwnIndex->end() ? nullptr : it->second;
+}
+
+const VPropertyDefinition* VObject::SharedDefinition(std::string_view name, int type, std::uint32_t flags,
+                                                     const std::vector<std::string>* items) {
+  if (mOwnIndex) return nullptr;
+  const VPropertyLayout* next = mLayout->Next(name, type, flags, items);
+  return next ? next->Definition() : nullptr;
+}
+
+void VObject::LeaveLayout() {
+  const int count = mLayout->Count();
+  if (!mOwnIndex) mOwnIndex = std::make_unique<NameIndex>();
+  for (int i = 0; i < count; ++i) {
+    VProperty* p = mProperties[static_cast<std::size_t>(i)].get();
+    mOwnIndex->emplace(p->GetName(), p);
+  }
+  mLayout = VPropertyLayout::Root();
 }
 
 VProperty* VObject::AddProperty(std::unique_ptr<VProperty> property) {
-  if (!property || property->mObject || property->GetOwner()) return nullptr;
-  if (mPropertyIndex.count(property->GetName())) return nullptr;
+  if (!property || property->mInObject || property->GetOwner()) return nullptr;
+  // A property that continues the layout has a name no property of the
+  // layout has (the layout refuses such a step); an object on its layout
+  // has no other property.
+  const VPropertyLayout* next =
+      !mOwnIndex && property->HasSharedDefinition() ? mLayout->Following(property->mDefinition) : nullptr;
+  if (!next && FindProperty(property->GetName())) return nullptr;
   VProperty* raw = property.get();
-  raw->mObject = this;
-  raw->SetOwner(this);
-  mPropertyIndex.emplace(raw->GetName(), raw);
+  if (mProperties.empty() && next) {
+    // Room for what objects of this class end up holding.
+    const auto expected = static_cast<std::size_t>(next->LongestBelow());
+    mProperties.reserve(expected);
+  }
+  raw->mInObject = true;
+  AdoptKept(raw);
+  if (next) {
+    mLayout = next;
+  } else {
+    if (!mOwnIndex) mOwnIndex = std::make_unique<NameIndex>();
+    mOwnIndex->emplace(raw->GetName(), raw);
+  }
   mProperties.push_back(std::move(property));
   Broadcast(kPlugNotifyListChanged);
   return raw;
@@ -79,11 +126,12 @@ std::unique_ptr<VProperty> VObject::DetachProperty(VProperty* property) {
   auto it = std::find_if(mProperties.begin(), mProperties.end(),
                          [&](const std::unique_ptr<VProperty>& p) { return p.get() == property; });
   if (it == mProperties.end()) return nullptr;
+  if (it - mProperties.begin() < mLayout->Count()) LeaveLayout();
   std::unique_ptr<VProperty> detached = std::move(*it);
   mProperties.erase(it);
-  mPropertyIndex.erase(detached->GetName());
-  detached->SetOwner(nullptr);
-  detached->mObject = nullptr;
+  mOwnIndex->erase(detached->GetName());
+  ReleaseKept(detached.get());
+  detached->mInObject = false;
   Broadcast(kPlugNotifyListChanged);
   return detached;
 }
@@ -104,9 +152,17 @@ VProperty* VObject::FindOrCreateProperty(const std::string& name, int type, bool
 }
 
 void VObject::PropertyRenamed(VProperty* property, const std::string& oldName) {
-  auto it = mPropertyIndex.find(oldName);
-  if (it != mPropertyIndex.end() && it->second == property) mPropertyIndex.erase(it);
-  mPropertyIndex[property->GetName()] = property;
+  // The layout's index knows the old name: the object indexes its own.
+  for (int i = 0; i < mLayout->Count(); ++i) {
+    if (mProperties[static_cast<std::size_t>(i)].get() == property) {
+      LeaveLayout();
+      break;
+    }
+  }
+  if (!mOwnIndex) mOwnIndex = std::make_unique<NameIndex>();
+  auto it = mOwnIndex->find(oldName);
+  if (it != mOwnIndex->end() && it->second == property) mOwnIndex->erase(it);
+  (*mOwnIndex)[property->GetName()] = property;
 }
 
 // --- sub-objects -----------------------------------------------------------------

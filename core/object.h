@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "core/plug.h"
 #include "core/property.h"
+#include "core/property_layout.h"
 
 class VObject : public VPlug {
  public:
@@ -46,10 +48,19 @@ class VObject : public VPlug {
   // Makes and adds a property of the type (see VProperty::Create).
   VProperty* CreateProperty(const std::string& name, int type, std::uint32_t definitionFlags = 0);
   // Typed creation, e.g. AddPropertyT<VPropertyDouble3>("Lcl Translation",
-  // kPropertyTypeVector3d, kPropertyDefAnimatable).
+  // kPropertyTypeVector3d, kPropertyDefAnimatable). For the fixed properties
+  // of a class: their definitions are shared by every object of the class
+  // (see VPropertyLayout); an enum's items may come with them.
   template <class P>
-  P* AddPropertyT(const std::string& name, int type, std::uint32_t definitionFlags = 0) {
-    auto property = std::make_unique<P>(name, type, definitionFlags);
+  P* AddPropertyT(std::string_view name, int type, std::uint32_t definitionFlags = 0,
+                  const std::vector<std::string>* items = nullptr) {
+    std::unique_ptr<P> property;
+    if (const VPropertyDefinition* shared = SharedDefinition(name, type, definitionFlags, items)) {
+      property = std::make_unique<P>(shared);
+    } else {
+      property = std::make_unique<P>(std::string(name), type, definitionFlags);
+      if (items) property->SetEnumItems(*items);
+    }
     P* raw = property.get();
     return AddProperty(std::move(property)) ? raw : nullptr;
   }
@@ -80,16 +91,32 @@ class VObject : public VPlug {
   // Broadcasts of owned plugs are handed on to this object's listeners.
   bool PlugNotify(int code, VPlug* partner, void* data) override;
 
+ protected:
+  // The properties are the object's first owned plugs, listed once.
+  int KeptCount() const override { return static_cast<int>(mProperties.size()); }
+  VPlug* Kept(int index) const override { return mProperties[static_cast<std::size_t>(index)].get(); }
+
  private:
   friend class VProperty;
+  using NameIndex = std::unordered_map<std::string, VProperty*>;
+
   void PropertyRenamed(VProperty* property, const std::string& oldName);
+  // The shared definition of the next property on this object's layout;
+  // null once the object has left its class's layout.
+  const VPropertyDefinition* SharedDefinition(std::string_view name, int type, std::uint32_t flags,
+                                              const std::vector<std::string>* items);
+  // The object keeps its own index of every property from now on.
+  void LeaveLayout();
 
   std::string mClassName;
   int mClassId;
   std::string mName;
   bool mAcceptsDynamic = true;
   std::vector<std::unique_ptr<VProperty>> mProperties;
-  std::unordered_map<std::string, VProperty*> mPropertyIndex;
+  // The first mLayout->Count() properties are those of the shared layout
+  // (found through its index); the others, if any, are in mOwnIndex.
+  const VPropertyLayout* mLayout = VPropertyLayout::Root();
+  std::unique_ptr<NameIndex> mOwnIndex;
   std::vector<std::unique_ptr<VObject>> mSubObjects;
   VObject* mParent = nullptr;
 };

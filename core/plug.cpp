@@ -6,10 +6,13 @@
 
 namespace {
 
+// Removes the newest entry of the plug. Plugs mostly leave such lists newest
+// first (an owner destroys its plugs from the back, a scene its objects; a
+// scene's watch listens to every object), so the search starts there.
 bool EraseOne(std::vector<VPlug*>& list, const VPlug* plug) {
-  auto it = std::find(list.begin(), list.end(), plug);
-  if (it == list.end()) return false;
-  list.erase(it);
+  auto it = std::find(list.rbegin(), list.rend(), plug);
+  if (it == list.rend()) return false;
+  list.erase(std::next(it).base());
   return true;
 }
 
@@ -18,17 +21,36 @@ bool EraseOne(std::vector<VPlug*>& list, const VPlug* plug) {
 VPlug::VPlug(std::uint8_t flags) : mPlugFlags(flags) {}
 
 VPlug::~VPlug() {
-  // Every partner forgets this plug, so nothing keeps a dangling pointer.
-  DisconnectAllSrc();
-  DisconnectAllDst();
-  while (!mOneWayDsts.empty()) {
-    VPlug* d = mOneWayDsts.back();
-    if (!Disconnect(this, d)) mOneWayDsts.pop_back();
+  if (mLinks) {
+    // Every partner forgets this plug, so nothing keeps a dangling pointer.
+    DisconnectAllSrc();
+    DisconnectAllDst();
+    std::vector<VPlug*>& oneWay = mLinks->oneWayDsts;
+    while (!oneWay.empty()) {
+      VPlug* d = oneWay.back();
+      if (!Disconnect(this, d)) oneWay.pop_back();
+    }
+    for (VPlug* l : mLinks->listeners) EraseOne(l->mLinks->listening, this);
+    for (VPlug* p : mLinks->listening) p->DropListener(this);
+    for (VPlug* o : mLinks->owned) o->mOwner = nullptr;
   }
-  for (VPlug* l : mListeners) EraseOne(l->mListening, this);
-  for (VPlug* p : mListening) p->DropListener(this);
-  for (VPlug* o : mOwned) o->mOwner = nullptr;
-  if (mOwner) EraseOne(mOwner->mOwned, this);
+  // A kept plug is not in its owner's list.
+  if (mOwner && mOwner->mLinks) EraseOne(mOwner->mLinks->owned, this);
+}
+
+VPlug* VPlug::Kept(int) const { return nullptr; }
+
+bool VPlug::AdoptKept(VPlug* plug) {
+  for (VPlug* p = this; p; p = p->mOwner)
+    if (p == plug) return false;
+  plug->mOwner = this;
+  return true;
+}
+
+void VPlug::ReleaseOwned() {
+  if (!mLinks) return;
+  for (VPlug* o : mLinks->owned) o->mOwner = nullptr;
+  mLinks->owned.clear();
 }
 
 bool VPlug::AcceptsPartner(const VPlug*) const { return true; }
@@ -73,7 +95,7 @@ bool VPlug::Connect(VPlug* src, VPlug* dst, int type, int dstSrcIndex, int srcDs
 
   d->InsertSrc(dstSrcIndex, s, type);
   if (oneWay) {
-    s->mOneWayDsts.push_back(d);
+    s->L().oneWayDsts.push_back(d);
   } else {
     s->InsertDst(srcDstIndex, d, type);
   }
@@ -104,21 +126,24 @@ bool VPlug::ConnectAt(VPlug* src, int srcIndex, VPlug* dst, int dstIndex, int ty
 
 void VPlug::InsertSrc(int index, VPlug* plug, int type) {
   VConnectionAdvance();
-  if (index < 0 || index > mSrcCount) index = mSrcCount;
-  mConnections.insert(mConnections.begin() + index, Connection{plug, type});
-  ++mSrcCount;
+  Links& links = L();
+  if (index < 0 || index > links.srcCount) index = links.srcCount;
+  links.connections.insert(links.connections.begin() + index, Connection{plug, type});
+  ++links.srcCount;
 }
 
 void VPlug::InsertDst(int index, VPlug* plug, int type) {
   VConnectionAdvance();
   const int count = GetDstCount();
   if (index < 0 || index > count) index = count;
-  mConnections.insert(mConnections.begin() + mSrcCount + index, Connection{plug, type});
+  Links& links = L();
+  links.connections.insert(links.connections.begin() + links.srcCount + index, Connection{plug, type});
 }
 
 void VPlug::NotifyOwnedOfIndex(VPlug* partner, int index, bool isSrc) {
-  for (std::size_t i = 0; i < mOwned.size(); ++i) {
-    VPlug* o = mOwned[i];
+  // Indexed: a plug told of the index may change the lists.
+  for (int i = 0; i < GetOwnedCount(); ++i) {
+    VPlug* o = GetOwned(i);
     if (o->AcceptsPartner(partner))
       o->PlugNotify(isSrc ? kPlugNotifyOwnerSrcIndex : kPlugNotifyOwnerDstIndex, partner, &index);
   }
@@ -128,8 +153,9 @@ void VPlug::NotifyOwnedOfIndex(VPlug* partner, int index, bool isSrc) {
 
 void VPlug::EraseAt(std::size_t position, bool isSrc) {
   VConnectionAdvance();
-  mConnections.erase(mConnections.begin() + static_cast<std::ptrdiff_t>(position));
-  if (isSrc) --mSrcCount;
+  Links& links = *mLinks;  // only recorded connections are erased
+  links.connections.erase(links.connections.begin() + static_cast<std::ptrdiff_t>(position));
+  if (isSrc) --links.srcCount;
 }
 
 bool VPlug::Disconnect(VPlug* src, VPlug* dst) {
@@ -153,9 +179,9 @@ bool VPlug::Disconnect(VPlug* src, VPlug* dst) {
   const int j = s->FindDst(d);
   const bool recorded = j >= 0;
   if (recorded) {
-    s->EraseAt(static_cast<std::size_t>(s->mSrcCount + j), false);
-  } else {
-    EraseOne(s->mOneWayDsts, d);
+    s->EraseAt(static_cast<std::size_t>(s->mLinks->srcCount + j), false);
+  } else if (s->mLinks) {
+    EraseOne(s->mLinks->oneWayDsts, d);
   }
   d->PlugNotify(kPlugNotifySrcRemoved, s, nullptr);
   if (recorded) s->PlugNotify(kPlugNotifyDstRemoved, d, nullptr);
@@ -163,8 +189,8 @@ bool VPlug::Disconnect(VPlug* src, VPlug* dst) {
 }
 
 bool VPlug::DisconnectAllSrc() {
-  while (mSrcCount > 0) {
-    VPlug* s = mConnections[static_cast<std::size_t>(mSrcCount - 1)].plug;
+  while (GetSrcCount() > 0) {
+    VPlug* s = mLinks->connections[static_cast<std::size_t>(mLinks->srcCount - 1)].plug;
     if (!Disconnect(s, this)) return false;
   }
   return true;
@@ -172,7 +198,7 @@ bool VPlug::DisconnectAllSrc() {
 
 bool VPlug::DisconnectAllDst() {
   while (GetDstCount() > 0) {
-    VPlug* d = mConnections.back().plug;
+    VPlug* d = mLinks->connections.back().plug;
     if (!Disconnect(this, d)) return false;
   }
   return true;
@@ -192,7 +218,7 @@ bool VPlug::ReplaceSrcAt(int index, VPlug* plug, int type) {
   VPlug* old = GetSrc(index);
   if (!old || !plug) return false;
   if (old == plug) {
-    mConnections[static_cast<std::size_t>(index)].type = type;
+    mLinks->connections[static_cast<std::size_t>(index)].type = type;
     return true;
   }
   // The new source goes in front of the old one, which then leaves.
@@ -205,7 +231,7 @@ bool VPlug::ReplaceDstAt(int index, VPlug* plug, int type) {
   VPlug* old = GetDst(index);
   if (!old || !plug) return false;
   if (old == plug) {
-    mConnections[static_cast<std::size_t>(mSrcCount + index)].type = type;
+    mLinks->connections[static_cast<std::size_t>(mLinks->srcCount + index)].type = type;
     return true;
   }
   if (!Connect(this, plug, type, -1, index, type == kYrConnectionTypeUnidirectional)) return false;
@@ -214,23 +240,27 @@ bool VPlug::ReplaceDstAt(int index, VPlug* plug, int type) {
 }
 
 bool VPlug::SwapSrc(int a, int b) {
-  if (a < 0 || b < 0 || a >= mSrcCount || b >= mSrcCount) return false;
+  const int count = GetSrcCount();
+  if (a < 0 || b < 0 || a >= count || b >= count) return false;
   if (a != b) {
-    std::swap(mConnections[static_cast<std::size_t>(a)], mConnections[static_cast<std::size_t>(b)]);
+    std::vector<Connection>& c = mLinks->connections;
+    std::swap(c[static_cast<std::size_t>(a)], c[static_cast<std::size_t>(b)]);
     SourcesReordered();
   }
   return true;
 }
 
 bool VPlug::MoveSrc(int from, int to) {
-  if (from < 0 || to < 0 || from >= mSrcCount || to > mSrcCount) return false;
+  const int count = GetSrcCount();
+  if (from < 0 || to < 0 || from >= count || to > count) return false;
   // Before itself or before its successor, the entry already stands there.
   if (to == from || to == from + 1) return true;
-  const Connection moved = mConnections[static_cast<std::size_t>(from)];
-  mConnections.erase(mConnections.begin() + from);
+  std::vector<Connection>& c = mLinks->connections;
+  const Connection moved = c[static_cast<std::size_t>(from)];
+  c.erase(c.begin() + from);
   // Entry `to` moved down by one when the moved entry stood in front of it.
   const int at = to > from ? to - 1 : to;
-  mConnections.insert(mConnections.begin() + at, moved);
+  c.insert(c.begin() + at, moved);
   SourcesReordered();
   return true;
 }
@@ -245,87 +275,93 @@ void VPlug::SourcesReordered() {
 // --- queries ------------------------------------------------------------------
 
 VPlug* VPlug::GetSrc(int index) const {
-  if (index < 0 || index >= mSrcCount) return nullptr;
-  return mConnections[static_cast<std::size_t>(index)].plug;
+  if (index < 0 || index >= GetSrcCount()) return nullptr;
+  return mLinks->connections[static_cast<std::size_t>(index)].plug;
 }
 
 int VPlug::GetSrcType(int index) const {
-  if (index < 0 || index >= mSrcCount) return kYrConnectionTypeNone;
-  return mConnections[static_cast<std::size_t>(index)].type;
+  if (index < 0 || index >= GetSrcCount()) return kYrConnectionTypeNone;
+  return mLinks->connections[static_cast<std::size_t>(index)].type;
 }
 
 VPlug* VPlug::GetDst(int index) const {
   if (index < 0 || index >= GetDstCount()) return nullptr;
-  return mConnections[static_cast<std::size_t>(mSrcCount + index)].plug;
+  return mLinks->connections[static_cast<std::size_t>(mLinks->srcCount + index)].plug;
 }
 
 int VPlug::GetDstType(int index) const {
   if (index < 0 || index >= GetDstCount()) return kYrConnectionTypeNone;
-  return mConnections[static_cast<std::size_t>(mSrcCount + index)].type;
+  return mLinks->connections[static_cast<std::size_t>(mLinks->srcCount + index)].type;
 }
 
 int VPlug::FindSrc(const VPlug* plug) const {
-  for (int i = 0; i < mSrcCount; ++i)
-    if (mConnections[static_cast<std::size_t>(i)].plug == plug) return i;
+  const int count = GetSrcCount();
+  for (int i = 0; i < count; ++i)
+    if (mLinks->connections[static_cast<std::size_t>(i)].plug == plug) return i;
   return -1;
 }
 
 int VPlug::FindDst(const VPlug* plug) const {
   const int count = GetDstCount();
   for (int i = 0; i < count; ++i)
-    if (mConnections[static_cast<std::size_t>(mSrcCount + i)].plug == plug) return i;
+    if (mLinks->connections[static_cast<std::size_t>(mLinks->srcCount + i)].plug == plug) return i;
   return -1;
 }
 
 // --- changes, ownership, listeners ----------------------------------------------
 
 void VPlug::BeginChange() {
-  if (mChangeDepth++ == 0) Broadcast(kPlugNotifyBeginChange);
+  if (L().changeDepth++ == 0) Broadcast(kPlugNotifyBeginChange);
 }
 
 bool VPlug::EndChange() {
-  if (mChangeDepth == 0) return false;
-  if (--mChangeDepth == 0) Broadcast(kPlugNotifyEndChange);
+  if (GetChangeDepth() == 0) return false;
+  if (--mLinks->changeDepth == 0) Broadcast(kPlugNotifyEndChange);
   return true;
 }
 
 VPlug* VPlug::GetOwned(int index) const {
   if (index < 0 || index >= GetOwnedCount()) return nullptr;
-  return mOwned[static_cast<std::size_t>(index)];
+  const int kept = KeptCount();
+  if (index < kept) return Kept(index);
+  return mLinks->owned[static_cast<std::size_t>(index - kept)];
 }
 
 bool VPlug::SetOwner(VPlug* owner) {
   for (VPlug* p = owner; p; p = p->mOwner)
     if (p == this) return false;
   if (mOwner == owner) return true;
-  if (mOwner) EraseOne(mOwner->mOwned, this);
+  if (mOwner && mOwner->mLinks) EraseOne(mOwner->mLinks->owned, this);
   mOwner = owner;
-  if (owner) owner->mOwned.push_back(this);
+  if (owner) owner->L().owned.push_back(this);
   return true;
 }
 
 void VPlug::AddListener(VPlug* listener) {
   if (!listener || listener == this) return;
-  if (std::find(mListeners.begin(), mListeners.end(), listener) != mListeners.end()) return;
+  std::vector<VPlug*>& listeners = L().listeners;
+  if (std::find(listeners.begin(), listeners.end(), listener) != listeners.end()) return;
   // Appended above every walk's position: walks in progress do not call it.
-  mListeners.push_back(listener);
-  listener->mListening.push_back(this);
+  listeners.push_back(listener);
+  listener->L().listening.push_back(this);
 }
 
 bool VPlug::RemoveListener(VPlug* listener) {
   if (!DropListener(listener)) return false;
-  EraseOne(listener->mListening, this);
+  EraseOne(listener->mLinks->listening, this);
   return true;
 }
 
 bool VPlug::DropListener(const VPlug* listener) {
-  auto it = std::find(mListeners.begin(), mListeners.end(), listener);
-  if (it == mListeners.end()) return false;
-  const std::ptrdiff_t index = it - mListeners.begin();
-  mListeners.erase(it);
+  if (!mLinks) return false;
+  std::vector<VPlug*>& listeners = mLinks->listeners;
+  auto it = std::find(listeners.begin(), listeners.end(), listener);
+  if (it == listeners.end()) return false;
+  const std::ptrdiff_t index = it - listeners.begin();
+  listeners.erase(it);
   // Listeners at or below the removed one shift down; one above a walk's
   // position was already called (or is being called) and changes nothing.
-  for (ListenerWalk* walk = mListenerWalks; walk; walk = walk->outer)
+  for (ListenerWalk* walk = mLinks->listenerWalks; walk; walk = walk->outer)
     if (index <= walk->next) --walk->next;
   return true;
 }
@@ -334,18 +370,20 @@ bool VPlug::NotifyListeners(int code, VPlug* origin, void* data) {
   // Walks from the back; additions and removals made by the listeners adjust
   // the position, so each listener present when the walk starts and still
   // present when its turn comes is called once. Walks nest strictly.
-  ListenerWalk walk{static_cast<std::ptrdiff_t>(mListeners.size()) - 1, mListenerWalks};
-  mListenerWalks = &walk;
+  if (!mLinks || mLinks->listeners.empty()) return true;
+  Links& links = *mLinks;  // lives as long as the plug: listeners cannot drop it
+  ListenerWalk walk{static_cast<std::ptrdiff_t>(links.listeners.size()) - 1, links.listenerWalks};
+  links.listenerWalks = &walk;
   bool accepted = true;
   while (walk.next >= 0) {
-    VPlug* listener = mListeners[static_cast<std::size_t>(walk.next)];
+    VPlug* listener = links.listeners[static_cast<std::size_t>(walk.next)];
     --walk.next;
     if (!listener->PlugNotify(code, origin, data)) {
       accepted = false;
       break;
     }
   }
-  mListenerWalks = walk.outer;
+  links.listenerWalks = walk.outer;
   return accepted;
 }
 

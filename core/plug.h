@@ -6,10 +6,17 @@
 // destinations (only the first when the connection is one-way). Plugs may
 // belong to an owner plug (a property to its object); a forwarded plug hands
 // connection requests on to its owner.
+//
+// Most plugs of a scene (the properties) are never connected nor listened
+// to, so everything beyond the owner and the flags lives in a block made on
+// first use: an untouched plug costs three words.
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+#include "core/plug_memory.h"
 
 enum YrConnectionType : int {
   kYrConnectionTypeNone = 0,
@@ -54,6 +61,10 @@ class VPlug {
   VPlug& operator=(const VPlug&) = delete;
   // Disconnects from every partner, leaves its owner and listeners.
   virtual ~VPlug();
+
+  // Plugs made with new come from the plugs' own memory (core/plug_memory.h).
+  static void* operator new(std::size_t size) { return VPlugAllocate(size); }
+  static void operator delete(void* memory, std::size_t size) { VPlugFree(memory, size); }
 
   // Class id of the plug's class (0 for plain plugs).
   virtual int GetClassId() const { return 0; }
@@ -101,10 +112,12 @@ class VPlug {
   bool SwapSrc(int a, int b);
   bool MoveSrc(int from, int to);
 
-  int GetSrcCount() const { return mSrcCount; }
+  int GetSrcCount() const { return mLinks ? mLinks->srcCount : 0; }
   VPlug* GetSrc(int index) const;
   int GetSrcType(int index) const;
-  int GetDstCount() const { return static_cast<int>(mConnections.size()) - mSrcCount; }
+  int GetDstCount() const {
+    return mLinks ? static_cast<int>(mLinks->connections.size()) - mLinks->srcCount : 0;
+  }
   VPlug* GetDst(int index) const;
   int GetDstType(int index) const;
   int FindSrc(const VPlug* plug) const;  // -1 when absent
@@ -114,12 +127,14 @@ class VPlug {
   // Nested change brackets; the outermost pair broadcasts codes 10 and 11.
   void BeginChange();
   bool EndChange();
-  int GetChangeDepth() const { return mChangeDepth; }
+  int GetChangeDepth() const { return mLinks ? mLinks->changeDepth : 0; }
 
   // --- ownership ---------------------------------------------------------
   VPlug* GetOwner() const { return mOwner; }
   int GetOwnerCount() const { return mOwner ? 1 : 0; }
-  int GetOwnedCount() const { return static_cast<int>(mOwned.size()); }
+  // Those a derived class keeps in a list of its own first (an object's
+  // properties), then the others in the order they joined.
+  int GetOwnedCount() const { return KeptCount() + (mLinks ? static_cast<int>(mLinks->owned.size()) : 0); }
   VPlug* GetOwned(int index) const;
   // Leaves the old owner and joins `owner` (null: none). Refuses a cycle.
   bool SetOwner(VPlug* owner);
@@ -128,7 +143,9 @@ class VPlug {
   // Listeners receive this plug's broadcasts (when it has no owner or flag 16).
   void AddListener(VPlug* listener);
   bool RemoveListener(VPlug* listener);
-  int GetListenerCount() const { return static_cast<int>(mListeners.size()); }
+  // Whether the plug has made its connection and listener lists.
+  bool HasLinks() const { return mLinks != nullptr; }
+  int GetListenerCount() const { return mLinks ? static_cast<int>(mLinks->listeners.size()) : 0; }
   // Hands a notification to the owner (when there is one and flag 16 is
   // clear), else to the listeners, last added first, then to this plug.
   // Answers false when anyone refused.
@@ -138,6 +155,28 @@ class VPlug {
   // walk, one removed before its turn is not called, and every other one is
   // called exactly once.
   bool NotifyListeners(int code, VPlug* origin, void* data);
+
+ protected:
+  // One word a derived class keeps for what few of its plugs have (kept
+  // with the lists, so that the others pay nothing for it).
+  void* GetAnnex() const { return mLinks ? mLinks->annex : nullptr; }
+  void SetAnnex(void* annex) {
+    if (annex || mLinks) L().annex = annex;
+  }
+  // Every owned plug leaves this one at once, ahead of an owner destroying
+  // them all (none of them then has to find itself in the list).
+  void ReleaseOwned();
+
+  // Owned plugs that a derived class lists itself (an object lists its
+  // properties anyway): they join and leave without entering the plug's
+  // own list, and are counted first among the owned plugs.
+  virtual int KeptCount() const { return 0; }
+  virtual VPlug* Kept(int index) const;
+  // `plug`, without an owner, joins as a kept plug; false when that would
+  // make a cycle of owners.
+  bool AdoptKept(VPlug* plug);
+  // A kept plug leaves (the derived class drops it from its list).
+  static void ReleaseKept(VPlug* plug) { plug->mOwner = nullptr; }
 
  private:
   struct Connection {
@@ -160,17 +199,26 @@ class VPlug {
   // Removes a listener from the list, adjusting the walks in progress.
   bool DropListener(const VPlug* listener);
 
-  std::vector<Connection> mConnections;  // sources, then destinations
-  int mSrcCount = 0;
-  // Plugs holding this one as a one-way source (not in the destinations), so
-  // that they can be told when this plug dies.
-  std::vector<VPlug*> mOneWayDsts;
+  struct Links {
+    std::vector<Connection> connections;  // sources, then destinations
+    int srcCount = 0;
+    int changeDepth = 0;
+    // Plugs holding this one as a one-way source (not in the destinations),
+    // so that they can be told when this plug dies.
+    std::vector<VPlug*> oneWayDsts;
+    std::vector<VPlug*> owned;
+    std::vector<VPlug*> listeners;   // plugs listening to this one
+    std::vector<VPlug*> listening;   // plugs this one listens to
+    ListenerWalk* listenerWalks = nullptr;  // innermost walk of listeners
+    void* annex = nullptr;
+  };
+  Links& L() {
+    if (!mLinks) mLinks = std::make_unique<Links>();
+    return *mLinks;
+  }
+
+  std::unique_ptr<Links> mLinks;
   VPlug* mOwner = nullptr;
-  std::vector<VPlug*> mOwned;
-  std::vector<VPlug*> mListeners;   // plugs listening to this one
-  std::vector<VPlug*> mListening;   // plugs this one listens to
-  ListenerWalk* mListenerWalks = nullptr;  // innermost walk of mListeners
-  int mChangeDepth = 0;
   std::uint8_t mPlugFlags;
 };
 

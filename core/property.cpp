@@ -54,9 +54,25 @@ bool Write(VProperty& p, const T& value) {
 }  // namespace
 
 VProperty::VProperty(const std::string& name, int type, std::uint32_t definitionFlags)
-    : mDefinition(name, type, definitionFlags) {}
+    : mOwnsDefinition(true), mDefinition(new VPropertyDefinition(name, type, definitionFlags)) {}
 
-VProperty::~VProperty() = default;
+VProperty::VProperty(const VPropertyDefinition* shared) : mOwnsDefinition(false), mDefinition(shared) {}
+
+VObject* VProperty::GetOwnerObject() const {
+  return mInObject ? static_cast<VObject*>(GetOwner()) : nullptr;
+}
+
+VProperty::~VProperty() {
+  if (mOwnsDefinition) delete mDefinition;
+}
+
+VPropertyDefinition& VProperty::OwnDefinition() {
+  if (!mOwnsDefinition) {
+    mDefinition = new VPropertyDefinition(*mDefinition);
+    mOwnsDefinition = true;
+  }
+  return *const_cast<VPropertyDefinition*>(mDefinition);
+}
 
 std::unique_ptr<VProperty> VProperty::Create(const std::string& name, int type,
                                              std::uint32_t flags) {
@@ -111,59 +127,63 @@ int VProperty::GetClassId() const {
 }
 
 bool VProperty::SetName(const std::string& name, bool makeUnique) {
-  if (name == mDefinition.mName) return true;
+  if (name == mDefinition->mName) return true;
   std::string candidate = name;
-  if (mObject) {
+  VObject* object = GetOwnerObject();
+  if (object) {
     auto taken = [&](const std::string& n) {
-      const VProperty* other = mObject->FindProperty(n);
+      const VProperty* other = object->FindProperty(n);
       return other && other != this;
     };
     if (taken(candidate)) {
       if (!makeUnique) return false;
       for (int n = 1; taken(candidate); ++n) candidate = name + std::to_string(n);
-      if (candidate == mDefinition.mName) return true;
+      if (candidate == mDefinition->mName) return true;
     }
   }
-  const std::string old = mDefinition.mName;
+  const std::string old = mDefinition->mName;
   VRenameData data{old.c_str(), candidate.c_str()};
   if (!Broadcast(kPlugNotifyRenameRequest, &data)) return false;
-  mDefinition.mName = candidate;
-  if (mObject) mObject->PropertyRenamed(this, old);
+  OwnDefinition().mName = candidate;
+  if (object) object->PropertyRenamed(this, old);
   Broadcast(kPlugNotifyRenameDone, &data);
   return true;
 }
 
 void VProperty::SetMinMax(double min, double max) {
-  if (min == mDefinition.mMin && max == mDefinition.mMax) return;
-  mDefinition.mMin = min;
-  mDefinition.mMax = max;
+  if (min == mDefinition->mMin && max == mDefinition->mMax) return;
+  VPropertyDefinition& definition = OwnDefinition();
+  definition.mMin = min;
+  definition.mMax = max;
   Broadcast(kPlugNotifyDefinitionChanged);
 }
 
 std::vector<std::string>& VProperty::GetEnumItems() {
-  if (!mDefinition.mEnumItems) mDefinition.mEnumItems = std::make_unique<std::vector<std::string>>();
-  return *mDefinition.mEnumItems;
+  // The list is handed out for changing: the property's own.
+  VPropertyDefinition& definition = OwnDefinition();
+  if (!definition.mEnumItems) definition.mEnumItems = std::make_unique<std::vector<std::string>>();
+  return *definition.mEnumItems;
 }
 
 std::string VProperty::GetEnumItem(int index) const {
-  if (!mDefinition.mEnumItems || index < 0 || index >= GetEnumItemCount()) return "";
-  return (*mDefinition.mEnumItems)[static_cast<std::size_t>(index)];
+  if (!mDefinition->mEnumItems || index < 0 || index >= GetEnumItemCount()) return "";
+  return (*mDefinition->mEnumItems)[static_cast<std::size_t>(index)];
 }
 
 int VProperty::GetEnumItemCount() const {
-  return mDefinition.mEnumItems ? static_cast<int>(mDefinition.mEnumItems->size()) : 0;
+  return mDefinition->mEnumItems ? static_cast<int>(mDefinition->mEnumItems->size()) : 0;
 }
 
 void VProperty::SetEnumItems(const std::vector<std::string>& items) {
-  std::vector<std::string>& current = GetEnumItems();
-  if (current == items) return;
-  current = items;
+  const std::vector<std::string>* current = mDefinition->mEnumItems.get();
+  if (current ? *current == items : items.empty()) return;
+  GetEnumItems() = items;
   Broadcast(kPlugNotifyDefinitionChanged);
 }
 
 int VProperty::FindEnumItem(const std::string& text) const {
   for (int i = 0; i < GetEnumItemCount(); ++i)
-    if ((*mDefinition.mEnumItems)[static_cast<std::size_t>(i)] == text) return i;
+    if ((*mDefinition->mEnumItems)[static_cast<std::size_t>(i)] == text) return i;
   return -1;
 }
 

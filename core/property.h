@@ -44,7 +44,11 @@ class VAnimationSource {
 
 class VProperty : public VPlug {
  public:
+  // With a definition of its own.
   VProperty(const std::string& name, int type, std::uint32_t definitionFlags = 0);
+  // With a shared definition that outlives the property; the property makes
+  // a copy of its own when it changes it (rename, range, items).
+  explicit VProperty(const VPropertyDefinition* shared);
   ~VProperty() override;
 
   // Makes the property class that fits the type and flags.
@@ -54,31 +58,33 @@ class VProperty : public VPlug {
   int GetClassId() const override;
 
   // --- identity -------------------------------------------------------------
-  const std::string& GetName() const { return mDefinition.mName; }
+  const std::string& GetName() const { return mDefinition->mName; }
   // Broadcasts 25 (refusable) then, once stored, 26. With makeUnique a number
   // is appended until no other property of the object has the name; without
   // it a name taken by a sibling is refused.
   bool SetName(const std::string& name, bool makeUnique = false);
-  VObject* GetOwnerObject() const { return mObject; }
+  // The object the property belongs to (its owner plug while it is in one).
+  VObject* GetOwnerObject() const;
 
   // --- definition -------------------------------------------------------------
-  int GetType() const { return mDefinition.mType; }
-  const char* GetTypeName() const { return VPropertyTypeName(mDefinition.mType); }
-  const VPropertyDefinition& GetDefinition() const { return mDefinition; }
-  std::uint32_t GetDefinitionFlags() const { return mDefinition.mFlags; }
-  bool TestDefinitionFlag(std::uint32_t bit) const { return (mDefinition.mFlags & bit) != 0; }
+  int GetType() const { return mDefinition->mType; }
+  const char* GetTypeName() const { return VPropertyTypeName(mDefinition->mType); }
+  const VPropertyDefinition& GetDefinition() const { return *mDefinition; }
+  bool HasSharedDefinition() const { return !mOwnsDefinition; }
+  std::uint32_t GetDefinitionFlags() const { return mDefinition->mFlags; }
+  bool TestDefinitionFlag(std::uint32_t bit) const { return (mDefinition->mFlags & bit) != 0; }
   bool IsAnimatable() const { return TestDefinitionFlag(kPropertyDefAnimatable); }
   bool IsList() const { return TestDefinitionFlag(kPropertyDefList); }
   bool IsObjectList() const { return TestDefinitionFlag(kPropertyDefObjectList); }
   bool IsUserProperty() const { return TestDefinitionFlag(kPropertyDefUser); }
-  bool IsReference() const { return mDefinition.mType == kPropertyTypeReference; }
+  bool IsReference() const { return mDefinition->mType == kPropertyTypeReference; }
 
-  double GetMin() const { return mDefinition.mMin; }
-  double GetMax() const { return mDefinition.mMax; }
+  double GetMin() const { return mDefinition->mMin; }
+  double GetMax() const { return mDefinition->mMax; }
   // A change broadcasts 29 (definition changed); equal values do nothing.
   void SetMinMax(double min, double max);
-  void SetMin(double min) { SetMinMax(min, mDefinition.mMax); }
-  void SetMax(double max) { SetMinMax(mDefinition.mMin, max); }
+  void SetMin(double min) { SetMinMax(min, mDefinition->mMax); }
+  void SetMax(double max) { SetMinMax(mDefinition->mMin, max); }
 
   // The item list, created empty on first request.
   std::vector<std::string>& GetEnumItems();
@@ -134,33 +140,60 @@ class VProperty : public VPlug {
   // --- animation ----------------------------------------------------------------
   // A change of source is a change of value: it is broadcast (code 27).
   void SetAnimationNode(VAnimationSource* node) {
-    if (node == mAnimationNode) return;
-    mAnimationNode = node;
+    if (node == GetAnimationNode()) return;
+    SetAnnex(node);
     ValueChanged();
   }
-  VAnimationSource* GetAnimationNode() const { return mAnimationNode; }
-  bool IsAnimated() const { return mAnimationNode != nullptr; }
+  // Kept in the plug's annex: few properties are animated.
+  VAnimationSource* GetAnimationNode() const { return static_cast<VAnimationSource*>(GetAnnex()); }
+  bool IsAnimated() const { return GetAnimationNode() != nullptr; }
 
  protected:
   // Broadcasts the value change (code 27).
   void ValueChanged();
+  // For a class of the given size whose destruction does nothing but
+  // release the property's memory (its value needs no destruction).
+  void SetPlainSize(std::size_t size) {
+    mPlainSize = size / 8 <= 255 && size % 8 == 0 ? static_cast<std::uint8_t>(size / 8) : 0;
+  }
 
  private:
   friend class VObject;
 
-  VPropertyDefinition mDefinition;
+  // A property its object may drop without destroying it: nothing refers
+  // to it, it owns nothing, and its class says destruction does nothing.
+  bool Droppable() const {
+    return mPlainSize != 0 && !mOwnsDefinition && !HasLinks() && !GetOwner();
+  }
+
+  // The definition to change: made the property's own first when shared.
+  VPropertyDefinition& OwnDefinition();
+
+  // The small members first: they fill the end of the plug's last word.
+  bool mOwnsDefinition;
+  bool mInObject = false;  // added to an object, which is then the owner
+  std::uint8_t mPlainSize = 0;  // see SetPlainSize; 0: destroy as usual
   std::uint32_t mFlags = 0;
-  VObject* mObject = nullptr;
-  VAnimationSource* mAnimationNode = nullptr;
+  const VPropertyDefinition* mDefinition;
 };
 
-// A property holding one trivially copyable value.
+// A property holding one trivially copyable value. Final: its objects may
+// drop it without destroying it (SetPlainSize), which a class deriving
+// from it with members of its own could not allow.
 template <class T>
-class VPropertyT : public VProperty {
+class VPropertyT final : public VProperty {
+  static_assert(std::is_trivially_destructible_v<T>, "the value needs no destruction");
+
  public:
   VPropertyT(const std::string& name, int type, std::uint32_t definitionFlags = 0,
              const T& initial = T{})
-      : VProperty(name, type, definitionFlags), mValue(initial) {}
+      : VProperty(name, type, definitionFlags), mValue(initial) {
+    SetPlainSize(sizeof(VPropertyT));
+  }
+  explicit VPropertyT(const VPropertyDefinition* shared, const T& initial = T{})
+      : VProperty(shared), mValue(initial) {
+    SetPlainSize(sizeof(VPropertyT));
+  }
 
   // The current value; an animated property reads its animation node.
   T Get() const {

@@ -104,7 +104,7 @@ void VZynSceneReader::ReadObjects() {
           object->Retrieve(file_, kVZynModeProperties | kVZynModeRetrieving);
           file_.FieldReadBlockEnd();
         }
-        Report("Retrieving " + type + " " + NamePart(full_name));
+        if (progress_) Report("Retrieving " + type + " " + NamePart(full_name));
         file_.FieldReadEnd();
         if (file_.HasError() || VProgressCancelled(progress_)) return;
       }

@@ -59,31 +59,77 @@ const VSceneObject* WrittenOwner(const VPlug* plug, const std::unordered_map<con
 }
 
 // Relations are written so that an object comes after every object it is
-// connected to: an object found connected to a later one moves in front of
-// it, pass after pass, until a pass moves nothing (bounded for cycles).
-ObjectList OrderForRelations(ObjectList list) {
-  auto connected = [](const VSceneObject* a, const VSceneObject* b) {
-    for (int i = 0; i < a->GetSrcCount(); ++i) {
-      if (a->GetSrc(i) == b) return true;
-    }
-    return false;
+// connected to: the first object (in list order) that has a source after it
+// gets the earliest such source moved in front of it, and the search starts
+// again; at most one move per object (plus one) is made, which bounds cycles.
+//
+// Objects before the first such object never gain a later source (moves only
+// reorder what follows them), so the search resumes where it stopped: the
+// order is built front to back, the object under examination on top of a
+// stack of the objects moved in front of one another, the untouched ones
+// after them in list order. Linear in the objects and their connections.
+ObjectList OrderForRelations(const ObjectList& list) {
+  const size_t n = list.size();
+  std::unordered_map<const VPlug*, size_t> at;
+  at.reserve(n);
+  for (size_t i = 0; i < n; ++i) at.emplace(list[i], i);
+  enum State : unsigned char { kUntouched, kStacked, kPlaced };
+  std::vector<State> state(n, kUntouched);
+  std::vector<size_t> stack;          // list indices; the back is examined
+  std::vector<size_t> stack_slot(n);  // where a stacked object stands
+  ObjectList out;
+  out.reserve(n);
+  size_t next_untouched = 0;
+  size_t moves_left = n + 1;
+  auto push = [&](size_t i) {
+    state[i] = kStacked;
+    stack_slot[i] = stack.size();
+    stack.push_back(i);
   };
-  size_t passes = list.size() + 1;
-  for (bool moved = true; moved && passes-- > 0;) {
-    moved = false;
-    for (size_t i = 0; i < list.size() && !moved; ++i) {
-      for (size_t j = i + 1; j < list.size(); ++j) {
-        if (connected(list[i], list[j])) {
-          const VSceneObject* later = list[j];
-          list.erase(list.begin() + static_cast<std::ptrdiff_t>(j));
-          list.insert(list.begin() + static_cast<std::ptrdiff_t>(i), later);
-          moved = true;
-          break;
-        }
+  for (;;) {
+    if (stack.empty()) {
+      while (next_untouched < n && state[next_untouched] != kUntouched) ++next_untouched;
+      if (next_untouched == n) break;
+      push(next_untouched);
+    }
+    const size_t x = stack.back();
+    // The earliest source after x: stacked ones stand before the untouched,
+    // the nearer the top the earlier.
+    bool found = false;
+    size_t best = 0;
+    bool best_stacked = false;
+    const VSceneObject* object = list[x];
+    for (int k = 0; k < object->GetSrcCount(); ++k) {
+      auto it = at.find(object->GetSrc(k));
+      if (it == at.end() || it->second == x) continue;
+      const size_t y = it->second;
+      if (state[y] == kStacked) {
+        if (!best_stacked || stack_slot[y] > stack_slot[best]) best = y;
+        best_stacked = true;
+        found = true;
+      } else if (state[y] == kUntouched && !best_stacked) {
+        if (!found || y < best) best = y;
+        found = true;
       }
     }
+    if (found && moves_left > 0) {
+      --moves_left;
+      if (best_stacked) {
+        stack.erase(stack.begin() + static_cast<std::ptrdiff_t>(stack_slot[best]));
+        for (size_t s = stack_slot[best]; s < stack.size(); ++s) stack_slot[stack[s]] = s;
+      }
+      push(best);
+      continue;
+    }
+    if (found) break;  // out of moves: the rest stays as it stands
+    stack.pop_back();
+    state[x] = kPlaced;
+    out.push_back(list[x]);
   }
-  return list;
+  for (size_t s = stack.size(); s-- > 0;) out.push_back(list[stack[s]]);
+  for (size_t i = next_untouched; i < n; ++i)
+    if (state[i] == kUntouched) out.push_back(list[i]);
+  return out;
 }
 
 void WriteDoubles(VZynFile& file, const char* name, const double* values, size_t n) {

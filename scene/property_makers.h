@@ -48,8 +48,7 @@ inline VPropertyText* Text(VObject& o, const char* name, const std::string& init
 }
 
 inline VPropertyInt* Enum(VObject& o, const char* name, const std::vector<std::string>& items, int initial = 0) {
-  auto* p = o.AddPropertyT<VPropertyInt>(name, kPropertyTypeEnum);
-  p->SetEnumItems(items);
+  auto* p = o.AddPropertyT<VPropertyInt>(name, kPropertyTypeEnum, 0, &items);
   p->Set(initial);
   return p;
 }

@@ -70,15 +70,17 @@ void VScene::Clear() {
 VSceneObject* VScene::Add(std::unique_ptr<VSceneObject> object, bool allow_duplicate_name) {
   if (!object) return nullptr;
   std::string full_name = object->GetFullName();
-  bool taken = by_name_.count(full_name) || FindSystemCamera(full_name);
-  if (taken && !allow_duplicate_name) return nullptr;
+  if (!allow_duplicate_name && FindSystemCamera(full_name)) return nullptr;
   VSceneObject* raw = object.get();
+  // One lookup: the name is taken, or it is the new object's (the first of
+  // a name stays the one found).
+  const bool inserted = by_name_.try_emplace(std::move(full_name), raw).second;
+  if (!inserted && !allow_duplicate_name) return nullptr;
   // A switcher names its cameras; it finds them through the scene.
   if (auto* switcher = dynamic_cast<VCameraSwitcher*>(raw)) {
     switcher->SetResolver([this](const std::string& name) -> VObject* { return Find(name); });
   }
   objects_.push_back(std::move(object));
-  by_name_.emplace(full_name, raw);  // keeps the first of a name
   raw->AddListener(&name_watch_);
   return raw;
 }
@@ -131,16 +133,32 @@ VSceneObject* VScene::Find(const std::string& full_name) const {
   return FindSystemCamera(full_name);
 }
 
+namespace {
+
+// Whether full_name is type + "::" + name, without making the full name:
+// every object read or added is looked for among the producer cameras.
+bool IsFullName(const std::string& full_name, const std::string& type, const std::string& name) {
+  return full_name.size() == type.size() + 2 + name.size() && full_name.compare(0, type.size(), type) == 0 &&
+         full_name.compare(type.size(), 2, "::") == 0 && full_name.compare(type.size() + 2, name.size(), name) == 0;
+}
+
+}  // namespace
+
 VSceneObject* VScene::FindSystemCamera(const std::string& full_name) const {
   for (const auto& camera : system_cameras_) {
-    if (camera->GetFullName() == full_name) return camera.get();
+    if (IsFullName(full_name, camera->GetTypeName(), camera->GetName())) return camera.get();
   }
   return nullptr;
 }
 
 bool VScene::IsSystemCameraName(const std::string& full_name) {
-  for (const char* name : kSystemCameras) {
-    if (full_name == std::string("Model::") + name) return true;
+  static const std::vector<std::string> kFullNames = [] {
+    std::vector<std::string> names;
+    for (const char* name : kSystemCameras) names.push_back(VObject::MakeFullName("Model", name));
+    return names;
+  }();
+  for (const std::string& name : kFullNames) {
+    if (full_name == name) return true;
   }
   return false;
 }

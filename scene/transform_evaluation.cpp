@@ -32,7 +32,7 @@ Vec3 VTransformNode::Current(int channel) const {
 }
 
 Vec3 VTransformNode::PivotCorrection(const YrSVector& s, const YrMatrix& r) const {
-  const VTransformPivots& p = pivots_;
+  const VTransformPivots& p = Pivots();
   Vec3 d;
   if (p.flags & kVPivotScalingPivot) {
     d = {(1.0 - s.x) * p.scaling_pivot.x, (1.0 - s.y) * p.scaling_pivot.y, (1.0 - s.z) * p.scaling_pivot.z};
@@ -67,17 +67,17 @@ void VTransformNode::ComputeLocal(LocalBlock& out, int slot, std::uint64_t seria
   const YrSDK::YrRotationOrder order = order_;
 
   Vec3 t = Current(0);
-  limits_[0].Apply(t);
+  if (limit_flags_[0]) Limit(0).Apply(t);
   Vec3 s = Current(2);
-  limits_[2].Apply(s);
+  if (limit_flags_[2]) Limit(2).Apply(s);
   Vec3 r = Current(1);
 
   // Pre/post rotation and the rotation limits only count while
   // "RotationActive" is on (the limit record's active bit).
-  const bool rotation_active = (limits_[1].flags & kVLimitActive) != 0;
-  const VTransformRotationRecord& rr = rotation_record_;
+  const bool rotation_active = (limit_flags_[1] & kVLimitActive) != 0;
+  const VTransformRotationRecord& rr = RotationRecord();
   YrMatrix e;
-  if (rotation_active && limit_space_only_ && limits_[1].Applies()) {
+  if (rotation_active && limit_space_only_ && Limit(1).Applies()) {
     // Limits in the space pre/post rotation give; the result is plain Euler.
     YrMatrix plain, limited;
     YrSDK::YrEulerToMatrix(plain, r, order);
@@ -87,7 +87,7 @@ void VTransformNode::ComputeLocal(LocalBlock& out, int slot, std::uint64_t seria
     Multiply3(limited, limited, pre_inverse);
     Vec3 angles;
     YrSDK::YrMatrixToEuler(angles, limited, order);
-    limits_[1].Apply(angles);
+    Limit(1).Apply(angles);
     YrSDK::YrEulerToMatrix(limited, angles, order);
     YrMatrix post_inverse;
     Transpose3(post_inverse, rr.post);
@@ -96,7 +96,7 @@ void VTransformNode::ComputeLocal(LocalBlock& out, int slot, std::uint64_t seria
     YrSDK::YrMatrixToEuler(r, limited, order);
     YrSDK::YrEulerToMatrix(e, r, order);
   } else {
-    if (rotation_active) limits_[1].Apply(r);
+    if (rotation_active) Limit(1).Apply(r);
     YrSDK::YrEulerToMatrix(e, r, order);
     if (rotation_active && !limit_space_only_ && (rr.flags & (kVRotationPre | kVRotationPost))) {
       YrMatrix post_inverse;
@@ -128,7 +128,7 @@ void VTransformNode::ComputeLocal(LocalBlock& out, int slot, std::uint64_t seria
     m(row, 3) = 0.0;
   }
   Vec3 full = t;
-  if (pivots_.flags) YrSDK::YrAdd(full, t, PivotCorrection(s, rm));
+  if (pivot_flags_) YrSDK::YrAdd(full, t, PivotCorrection(s, rm));
   m(3, 0) = full.x;
   m(3, 1) = full.y;
   m(3, 2) = full.z;
@@ -141,7 +141,6 @@ void VTransformNode::ComputeLocal(LocalBlock& out, int slot, std::uint64_t seria
 
 void VTransformNode::ComputeGlobal(GlobalBlock& out, const LocalBlock& local, const GlobalBlock* parent) const {
   out.euler_stamp = 0;
-  out.geometric_stamp = 0;
   if (!parent) {
     out.translation = local.translation;
     out.rotation_matrix = local.rotation_matrix;
@@ -218,6 +217,7 @@ const VTransformNode::GlobalBlock& VTransformNode::Global(int slot, std::uint64_
     if (block.stamp != serial) {
       n->ComputeGlobal(block, local, top_parent);
       block.stamp = serial;
+      if (n->extras_) n->extras_->geometric_stamp[slot] = 0;  // made again from the new matrix
     }
     top_parent = &block;
   }

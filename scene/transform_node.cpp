@@ -86,64 +86,93 @@ void VTransformNode::RefreshRecords() const {
     source_[c] = trs[c]->GetAnimationNode();
     static_[c] = Finite(trs[c]->Get(), c == 2 ? 1.0 : 0.0);
   }
+  VTransformLimit limits[3];
+  bool plain = true;  // no limit record other than the default
   for (int c = 0; c < 3; ++c) {
     const LimitProperties& p = mLimits[c];
-    VTransformLimit& limit = limits_[c];
+    VTransformLimit& limit = limits[c];
     limit.flags = p.active->Get() ? static_cast<std::uint32_t>(kVLimitActive) : 0u;
     for (int bit = 0; bit < 6; ++bit) {
       if (p.enable[bit]->Get()) limit.flags |= kVLimitMinX << bit;
     }
     limit.min = Finite(p.min->Get(), 0.0);
     limit.max = Finite(p.max->Get(), 0.0);
+    limit_flags_[c] = limit.flags;
+    auto zero = [](const Vec3& v) { return v.x == 0.0 && v.y == 0.0 && v.z == 0.0; };
+    plain = plain && limit.flags == 0 && zero(limit.min) && zero(limit.max);
   }
-  pivots_ = VTransformPivots{};
+  VTransformPivots pivots;
   const VPropertyDouble3* pivot_properties[4] = {mRotationOffset, mRotationPivot, mScalingOffset, mScalingPivot};
-  Vec3* pivot_values[4] = {&pivots_.rotation_offset, &pivots_.rotation_pivot, &pivots_.scaling_offset,
-                           &pivots_.scaling_pivot};
+  Vec3* pivot_values[4] = {&pivots.rotation_offset, &pivots.rotation_pivot, &pivots.scaling_offset,
+                           &pivots.scaling_pivot};
   for (int i = 0; i < 4; ++i) {
     const VDouble3 value = pivot_properties[i]->Get();
     if (IsZero(value)) continue;
-    pivots_.flags |= 1u << i;
+    pivots.flags |= 1u << i;
     *pivot_values[i] = Finite(value, 0.0);
   }
+  pivot_flags_ = pivots.flags;
   const int order = mRotationOrder->Get();
   order_ = (order >= 0 && order <= 6) ? static_cast<YrSDK::YrRotationOrder>(order) : YrSDK::kYrEulerXYZ;
   const int inherit = mInheritType->Get();
   inherit_type_ = (inherit >= 0 && inherit <= 2) ? inherit : kVInheritRrSs;
   limit_space_only_ = mRotationSpaceForLimitOnly->Get() != 0;
-  rotation_record_ = VTransformRotationRecord{};
-  rotation_record_.euler_code = YrSDK::YrRotationOrderToEulerCode(order_);
+  VTransformRotationRecord record;
+  record.euler_code = YrSDK::YrRotationOrderToEulerCode(order_);
   if (!IsZero(mPreRotation->Get())) {
-    rotation_record_.flags |= kVRotationPre;
-    YrSDK::YrRotationToMatrix(rotation_record_.pre, Finite(mPreRotation->Get(), 0.0));
+    record.flags |= kVRotationPre;
+    YrSDK::YrRotationToMatrix(record.pre, Finite(mPreRotation->Get(), 0.0));
   }
   if (!IsZero(mPostRotation->Get())) {
-    rotation_record_.flags |= kVRotationPost;
-    YrSDK::YrRotationToMatrix(rotation_record_.post, Finite(mPostRotation->Get(), 0.0));
+    record.flags |= kVRotationPost;
+    YrSDK::YrRotationToMatrix(record.post, Finite(mPostRotation->Get(), 0.0));
   }
   const VDouble3 gs = mGeometricScaling->Get();
   has_geometric_ = !IsZero(mGeometricTranslation->Get()) || !IsZero(mGeometricRotation->Get()) ||
                    gs != VDouble3{1.0, 1.0, 1.0};
+  if (!extras_ && (!plain || pivots.flags || record.flags || record.euler_code != 0 || has_geometric_))
+    extras_ = std::make_unique<Extras>();
+  if (!extras_) return;
+  for (int c = 0; c < 3; ++c) extras_->limits[c] = limits[c];
+  extras_->pivots = pivots;
+  extras_->rotation_record = record;
   if (has_geometric_) {
     const Vec3 t = Finite(mGeometricTranslation->Get(), 0.0);
-    YrSDK::YrTRSToMatrix(geometric_offset_, {t.x, t.y, t.z, 1.0}, Finite(mGeometricRotation->Get(), 0.0),
+    YrSDK::YrTRSToMatrix(extras_->geometric_offset, {t.x, t.y, t.z, 1.0}, Finite(mGeometricRotation->Get(), 0.0),
                          Finite(gs, 1.0));
+    // The offset may have changed: the matrices with it are made again.
+    for (std::uint64_t& stamp : extras_->geometric_stamp) stamp = 0;
   }
+}
+
+const VTransformRotationRecord& VTransformNode::RotationRecord() const {
+  static const VTransformRotationRecord kPlain{};
+  return extras_ ? extras_->rotation_record : kPlain;
+}
+
+const VTransformLimit& VTransformNode::Limit(int channel) const {
+  static const VTransformLimit kNone{};
+  return extras_ ? extras_->limits[channel] : kNone;
+}
+
+const VTransformPivots& VTransformNode::Pivots() const {
+  static const VTransformPivots kNone{};
+  return extras_ ? extras_->pivots : kNone;
 }
 
 const VTransformLimit& VTransformNode::GetLimit(int channel) const {
   RefreshRecords();
-  return limits_[(channel >= 0 && channel < 3) ? channel : 0];
+  return Limit((channel >= 0 && channel < 3) ? channel : 0);
 }
 
 const VTransformPivots& VTransformNode::GetPivots() const {
   RefreshRecords();
-  return pivots_;
+  return Pivots();
 }
 
 const VTransformRotationRecord& VTransformNode::GetRotationRecord() const {
   RefreshRecords();
-  return rotation_record_;
+  return RotationRecord();
 }
 
 YrSDK::YrRotationOrder VTransformNode::GetRotationOrder() const {
@@ -198,12 +227,12 @@ const YrMatrix& VTransformNode::GetGlobalGeometricMatrix(const VEvaluateInfo& in
   const GlobalBlock& g = Global(slot, serial);
   RefreshRecords();
   if (!has_geometric_) return g.matrix;
-  GlobalBlock& block = CacheOf(slot).global;
-  if (block.geometric_stamp != serial) {
-    YrSDK::YrMatrixMult(block.geometric, geometric_offset_, g.matrix);
-    block.geometric_stamp = serial;
+  Extras& extras = *extras_;  // made by RefreshRecords for a node with an offset
+  if (extras.geometric_stamp[slot] != serial) {
+    YrSDK::YrMatrixMult(extras.geometric[slot], extras.geometric_offset, g.matrix);
+    extras.geometric_stamp[slot] = serial;
   }
-  return block.geometric;
+  return extras.geometric[slot];
 }
 
 const YrVector4<double>& VTransformNode::GetTranslation(int space, const VEvaluateInfo& info) const {

@@ -151,14 +151,12 @@ class VTransformNode : public VSceneObject {
   struct GlobalBlock {
     std::uint64_t stamp = 0;           // matrix, rotation matrix, scaling, translation
     std::uint64_t euler_stamp = 0;     // Euler angles read back
-    std::uint64_t geometric_stamp = 0; // matrix with the geometric offset
     bool sheared = false;              // "Parent (RSrs)": R and S read back from the matrix
     YrSDK::YrVector4<double> translation{0, 0, 0, 1};
     YrSDK::YrMatrix rotation_matrix;
     YrSDK::YrSVector scaling{1, 1, 1};
     YrSDK::YrMatrix matrix;
     YrSDK::YrVector3<double> rotation;  // read back on request
-    YrSDK::YrMatrix geometric;
   };
 
   void RefreshGraph() const;
@@ -210,13 +208,30 @@ class VTransformNode : public VSceneObject {
   // while animated, the source they read (asked directly: one visit less).
   mutable const VAnimationSource* source_[3] = {nullptr, nullptr, nullptr};
   mutable YrSDK::YrVector3<double> static_[3];
-  mutable VTransformLimit limits_[3];
-  mutable VTransformPivots pivots_;
+  // The flags of the limit and pivot records; the records themselves are
+  // among the extras (a node without limits or pivots has none).
+  mutable std::uint32_t limit_flags_[3] = {0, 0, 0};
+  mutable std::uint32_t pivot_flags_ = 0;
   mutable SlotCache slot0_;
-  // Read only when the node has them.
-  mutable VTransformRotationRecord rotation_record_;
-  mutable YrSDK::YrMatrix geometric_offset_;
   mutable std::unique_ptr<SlotCache[]> other_slots_;
+  // What few nodes have, made for those only: limit records, pivots, a
+  // rotation record other than the plain one (pre or post rotation, an
+  // order other than XYZ), and a geometric offset with its global matrix
+  // per cache slot.
+  struct Extras {
+    VTransformLimit limits[3];
+    VTransformPivots pivots;
+    VTransformRotationRecord rotation_record;
+    YrSDK::YrMatrix geometric_offset;
+    YrSDK::YrMatrix geometric[kVEvaluateSlotCount];
+    std::uint64_t geometric_stamp[kVEvaluateSlotCount] = {};
+  };
+  mutable std::unique_ptr<Extras> extras_;
+  // The records evaluation reads (after RefreshRecords): the node's, or
+  // the default ones.
+  const VTransformRotationRecord& RotationRecord() const;
+  const VTransformLimit& Limit(int channel) const;
+  const VTransformPivots& Pivots() const;
 
   friend void VAddTransformProperties(VTransformNode& node);
 };

@@ -36,23 +36,36 @@ VPropertyDouble* Double(VTransformNode& node, const char* name, double initial =
 }
 
 VPropertyInt* Enum(VTransformNode& node, const char* name, const std::vector<std::string>& items, int initial = 0) {
-  auto* p = node.AddPropertyT<VPropertyInt>(name, kPropertyTypeEnum);
-  p->SetEnumItems(items);
+  auto* p = node.AddPropertyT<VPropertyInt>(name, kPropertyTypeEnum, 0, &items);
   p->Set(initial);
   return p;
 }
 
 // "...Active", "...Min", "...Max", then the six per-axis enables.
-void Limits(VTransformNode& node, VTransformNode::LimitProperties& out, const std::string& channel,
-            bool with_active) {
-  if (with_active) out.active = Bool(node, (channel + "Active").c_str());
-  out.min = Vector(node, (channel + "Min").c_str());
-  out.max = Vector(node, (channel + "Max").c_str());
+// The limit property names of a channel: "...Active", "...Min", "...Max",
+// then the six per-axis enables. Made once: every node makes them.
+struct LimitNames {
+  std::string active, min, max, enable[6];
+  explicit LimitNames(const std::string& channel)
+      : active(channel + "Active"), min(channel + "Min"), max(channel + "Max") {
+    static const char* const kSuffixes[6] = {"MinX", "MinY", "MinZ", "MaxX", "MaxY", "MaxZ"};
+    for (int i = 0; i < 6; ++i) enable[i] = channel + kSuffixes[i];
+  }
+};
+const LimitNames& NamesOf(int channel) {
+  static const LimitNames names[3] = {LimitNames("Translation"), LimitNames("Rotation"), LimitNames("Scaling")};
+  return names[channel];
 }
 
-void LimitEnables(VTransformNode& node, VTransformNode::LimitProperties& out, const std::string& channel) {
-  static const char* const kSuffixes[6] = {"MinX", "MinY", "MinZ", "MaxX", "MaxY", "MaxZ"};
-  for (int i = 0; i < 6; ++i) out.enable[i] = Bool(node, (channel + kSuffixes[i]).c_str());
+void Limits(VTransformNode& node, VTransformNode::LimitProperties& out, int channel, bool with_active) {
+  const LimitNames& names = NamesOf(channel);
+  if (with_active) out.active = Bool(node, names.active.c_str());
+  out.min = Vector(node, names.min.c_str());
+  out.max = Vector(node, names.max.c_str());
+}
+
+void LimitEnables(VTransformNode& node, VTransformNode::LimitProperties& out, int channel) {
+  for (int i = 0; i < 6; ++i) out.enable[i] = Bool(node, NamesOf(channel).enable[i].c_str());
 }
 
 }  // namespace
@@ -71,23 +84,23 @@ void VAddTransformProperties(VTransformNode& node) {
   n.mRotationPivotUpdateOffset = Bool(n, "RotationPivotUpdateOffset");
   n.mScalingPivotUpdateOffset = Bool(n, "ScalingPivotUpdateOffset");
   VTransformNode::LimitProperties& translation = n.mLimits[0];
-  Limits(n, translation, "Translation", true);
-  LimitEnables(n, translation, "Translation");
+  Limits(n, translation, 0, true);
+  LimitEnables(n, translation, 0);
   n.mRotationOrder = Enum(n, "RotationOrder", kRotationOrders);
   n.mRotationSpaceForLimitOnly = Bool(n, "RotationSpaceForLimitOnly");
   n.mAxisLen = Double(n, "AxisLen", 10.0);
   n.mPreRotation = Vector(n, "PreRotation");
   n.mPostRotation = Vector(n, "PostRotation");
   VTransformNode::LimitProperties& rotation = n.mLimits[1];
-  Limits(n, rotation, "Rotation", true);
+  Limits(n, rotation, 1, true);
   Double(n, "RotationStiffnessX");
   Double(n, "RotationStiffnessY");
   Double(n, "RotationStiffnessZ");
-  LimitEnables(n, rotation, "Rotation");
+  LimitEnables(n, rotation, 1);
   n.mInheritType = Enum(n, "InheritType", kInheritTypes);
   VTransformNode::LimitProperties& scaling = n.mLimits[2];
-  Limits(n, scaling, "Scaling", true);
-  LimitEnables(n, scaling, "Scaling");
+  Limits(n, scaling, 2, true);
+  LimitEnables(n, scaling, 2);
   n.mGeometricTranslation = Vector(n, "GeometricTranslation");
   n.mGeometricRotation = Vector(n, "GeometricRotation");
   n.mGeometricScaling = Vector(n, "GeometricScaling", {1, 1, 1});

@@ -28,9 +28,9 @@ void VTransformNode::SetTranslation(int space, const YrVector4<double>& t, const
     }
   }
   const LocalBlock& current = Local(slot, serial);
-  if (pivots_.flags) YrSDK::YrSub(local, local, PivotCorrection(current.scaling, current.rotation_matrix));
+  if (pivot_flags_) YrSDK::YrSub(local, local, PivotCorrection(current.scaling, current.rotation_matrix));
   RefreshRecords();
-  limits_[0].Apply(local);
+  Limit(0).Apply(local);
   mTranslation->Set(ToDouble3(local));
 }
 
@@ -50,8 +50,8 @@ void VTransformNode::SetRotation(int space, const Vec3& r, const VEvaluateInfo& 
     Multiply3(m, m, parent_inverse);
   }
   RefreshRecords();
-  const VTransformRotationRecord& rr = rotation_record_;
-  if ((limits_[1].flags & kVLimitActive) && !limit_space_only_ &&
+  const VTransformRotationRecord& rr = RotationRecord();
+  if ((limit_flags_[1] & kVLimitActive) && !limit_space_only_ &&
       (rr.flags & (kVRotationPre | kVRotationPost))) {
     // Undo R = post^-1 * E * pre.
     YrMatrix pre_inverse;
