@@ -28,6 +28,7 @@
 #include "scene/matrix_functions.h"
 #include "scene/model.h"
 #include "scene/scene.h"
+#include "sdk/bridge/yr_kernel_objects.h"
 #include "sdk/yr_kernel.h"
 #include "sdk/yr_zyn_manager.h"
 
@@ -105,7 +106,7 @@ const std::string& EnsureScene(int models, bool animated) {
     if (done == path) return path;
   if (std::getenv("QTZYN_BENCH_KEEP_SCENES") && FileSize(path) > 0) return path;
   YrSDK::YrKernel::Init("");
-  VScene& scene = *YrSDK::YrKernel::GetScene();
+  VScene& scene = *YrSDK::YrKernelObjects::GetScene();
   scene.Clear();
   // Plain models as such scenes hold them: a place in the tree, the rest at
   // its defaults. Properties flagged 0x10 are not written.
@@ -174,7 +175,7 @@ void BM_LoadModels(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   const std::string path = EnsureScene(count, false);
   YrSDK::YrKernel::Init("");
-  VScene& scene = *YrSDK::YrKernel::GetScene();
+  VScene& scene = *YrSDK::YrKernelObjects::GetScene();
   // The first load of a process also takes its memory from the system (the
   // first touch of fresh pages): reported on its own as well.
   double first_ms = -1.0;
@@ -205,7 +206,7 @@ void BM_ClearModels(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   const std::string path = EnsureScene(count, false);
   YrSDK::YrKernel::Init("");
-  VScene& scene = *YrSDK::YrKernel::GetScene();
+  VScene& scene = *YrSDK::YrKernelObjects::GetScene();
   for (auto _ : state) {
     state.PauseTiming();
     YrSDK::YrZynManager manager;
@@ -253,7 +254,7 @@ void BM_BytesPerModel(benchmark::State& state) {
   const bool animated = state.range(0) != 0;
   const std::string path = EnsureScene(count, animated);
   YrSDK::YrKernel::Init("");
-  VScene& scene = *YrSDK::YrKernel::GetScene();
+  VScene& scene = *YrSDK::YrKernelObjects::GetScene();
   scene.Clear();
   double scene_bytes = 0;
   double naive_bytes = 0;
