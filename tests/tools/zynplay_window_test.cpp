@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <memory>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -58,6 +59,7 @@ class Child {
     }
   }
   bool started() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
   // The exit code once the child ends within `seconds`; -1 when it does not.
   int Wait(double seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -76,6 +78,16 @@ class Child {
  private:
   pid_t pid_ = -1;
 };
+
+// The pid written in an X display's lock file, or -1.
+pid_t LockOwner(const std::string& lockFile) {
+  std::FILE* file = std::fopen(lockFile.c_str(), "r");
+  if (file == nullptr) return -1;
+  long pid = -1;
+  if (std::fscanf(file, "%ld", &pid) != 1) pid = -1;
+  std::fclose(file);
+  return static_cast<pid_t>(pid);
+}
 
 // Polls until `done` answers true or `seconds` pass.
 template <typename Done>
@@ -108,20 +120,23 @@ class ZynplayWindow : public ::testing::Test {
   void SetUp() override {
     if (!OnPath("Xvfb") || !OnPath("xdotool")) GTEST_SKIP() << "Xvfb or xdotool is not installed";
     scene_ = zynplay_test::WriteSampleScene(dir_);
-    int display = 0;
-    for (int n = 90 + getpid() % 50; n < 400; ++n) {
-      if (!Exists("/tmp/.X11-unix/X" + std::to_string(n)) && !Exists("/tmp/.X" + std::to_string(n) + "-lock")) {
-        display = n;
-        break;
+    // Another test program may pick the same free display at the same
+    // moment; the server whose pid the display's lock file names owns it,
+    // and the loser tries the next number.
+    for (int n = 90 + getpid() % 50; n < 400 && display_.empty(); ++n) {
+      const std::string number = std::to_string(n);
+      if (Exists("/tmp/.X11-unix/X" + number) || Exists("/tmp/.X" + number + "-lock")) continue;
+      auto server = std::make_unique<Child>(
+          std::vector<std::string>{"Xvfb", ":" + number, "-screen", "0", "800x600x24", "-nolisten", "tcp"},
+          std::vector<std::string>{});
+      ASSERT_TRUE(server->started());
+      const bool up = WaitFor(20, [&] { return Exists("/tmp/.X11-unix/X" + number) || server->Wait(0) != -1; });
+      if (up && server->started() && LockOwner("/tmp/.X" + number + "-lock") == server->pid()) {
+        display_ = ":" + number;
+        server_ = std::move(server);
       }
     }
-    ASSERT_NE(display, 0);
-    display_ = ":" + std::to_string(display);
-    server_ = std::make_unique<Child>(
-        std::vector<std::string>{"Xvfb", display_, "-screen", "0", "800x600x24", "-nolisten", "tcp"},
-        std::vector<std::string>{});
-    ASSERT_TRUE(server_->started());
-    ASSERT_TRUE(WaitFor(20, [&] { return Exists("/tmp/.X11-unix/X" + std::to_string(display)); }));
+    ASSERT_FALSE(display_.empty());
   }
 
   // Starts the player on the sample scene (paused, 320 x 240, with a
