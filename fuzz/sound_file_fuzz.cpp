@@ -31,10 +31,10 @@ bool WriteScratch(const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!WriteScratch(data, size)) return 0;
-  FSSpec spec;
-  if (NativePathNameToFSSpec(ScratchPath().c_str(), &spec, 0) != noErr) return 0;
+  FSSpec fileRef;
+  if (NativePathNameToFSSpec(ScratchPath().c_str(), &fileRef, 0) != noErr) return 0;
   SInt16 refNum = 0;
-  if (OpenMovieFile(&spec, &refNum, 1) != noErr) return 0;
+  if (OpenMovieFile(&fileRef, &refNum, 1) != noErr) return 0;
   Movie movie = nullptr;
   if (NewMovieFromFile(&movie, refNum, nullptr, nullptr, 0, nullptr) == noErr && movie != nullptr) {
     Track track = GetMovieIndTrack(movie, 1);
