@@ -30,7 +30,7 @@ extern "C" const char* __lsan_default_suppressions() {
 // OpenGL driver's modules opened and closed in the process, it otherwise
 // walks dynamic TLS blocks of modules that are gone and stops with a fault
 // of its own instead of a report.
-extern "C" const char* __lsan_default_options() { return "use_tls=0"; }
+extern "C" const char* __lsan_default_options() { return "use_tls=0:print_suppressions=0"; }
 
 // Thread checks skip the software OpenGL driver's own rasteriser threads,
 // which synchronise in ways the uninstrumented driver does not show.
