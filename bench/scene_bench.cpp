@@ -12,6 +12,7 @@
 
 #include "animation/fcurve_node.h"
 #include "bench/bench_main.h"
+#include "bench/key_heavy_scene.h"
 #include "core/property.h"
 #include "scene/model.h"
 #include "scene/scene.h"
@@ -22,9 +23,9 @@
 
 namespace {
 
-constexpr int kModels = 1000;
-constexpr int kKeysPerCurve = 1100;  // 9 curves a model: ~10 million keys
-constexpr int64_t kFrame = 1539538600;  // 30 fps
+constexpr int kModels = bench_scenes::kKeyHeavyModels;
+using bench_scenes::kFrame;
+using bench_scenes::kKeysPerCurve;
 
 std::string ScenePath(bool binary) { return binary ? "/tmp/qtzyn_scene.zyn" : "/tmp/qtzyn_scene_ascii.zyn"; }
 
@@ -33,33 +34,7 @@ int64_t FileSize(const std::string& path) {
   return stat(path.c_str(), &st) == 0 ? st.st_size : 0;
 }
 
-void BuildScene(VScene& scene) {
-  scene.Clear();
-  VTake* take = scene.takes().Create("Take 001");
-  take->local_span = VTimeSpan(VTime(0), VTime(kFrame * kKeysPerCurve));
-  char name[32];
-  for (int m = 0; m < kModels; ++m) {
-    std::snprintf(name, sizeof name, "Joint%d", m);
-    auto* model = static_cast<VModel*>(scene.Add(std::make_unique<VModel>(name, "Limb")));
-    VTake::ModelAnimation* animation = take->AddModel(model->GetFullName());
-    auto transform = std::make_unique<VFCurveNode>("Transform");
-    for (const char* channel : {"T", "R", "S"}) {
-      VFCurveNode* vector = transform->AddChild(std::make_unique<VFCurveNode>(channel));
-      for (const char* axis : {"X", "Y", "Z"}) {
-        VFCurve* curve = vector->AddChild(std::make_unique<VFCurveNode>(axis))->MakeCurve();
-        curve->KeyReserve(kKeysPerCurve);
-        for (int k = 0; k < kKeysPerCurve; ++k) {
-          VFCurveKey key;
-          key.time = VTime(k * kFrame);
-          key.value = static_cast<float>((k * 7 + m) % 100) * 0.01f;
-          curve->KeyAppend(key);
-        }
-      }
-    }
-    animation->channels.push_back(std::move(transform));
-  }
-  scene.takes().SetCurrent(take);
-}
+void BuildScene(VScene& scene) { bench_scenes::BuildKeyHeavyScene(scene); }
 
 void EnsureScene(bool binary) {
   if (FileSize(ScenePath(binary)) > 0) return;

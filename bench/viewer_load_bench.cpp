@@ -19,6 +19,7 @@
 
 #include "animation/fcurve_node.h"
 #include "bench/bench_main.h"
+#include "bench/key_heavy_scene.h"
 #include "component/component_dispatch.h"
 #include "component/viewer_core.h"
 #include "host/component_manager.h"
@@ -37,9 +38,6 @@
 
 namespace {
 
-constexpr int kModels = 1000;
-constexpr int kKeysPerCurve = 1100;
-constexpr int64_t kFrame = 1539538600;  // 30 fps
 constexpr OSType kZyn = FOUR_CHAR_CODE("vzyn");
 const char* const kScenePath = "/tmp/qtzyn_viewer_scene.zyn";
 constexpr int kIdleEveryMs = 16;
@@ -52,30 +50,7 @@ int64_t FileSize(const char* path) {
 void EnsureScene() {
   if (FileSize(kScenePath) > 0) return;
   YrSDK::YrKernel::Init("");
-  VScene& scene = *YrSDK::YrKernelObjects::GetScene();
-  scene.Clear();
-  VTake* take = scene.takes().Create("Take 001");
-  take->local_span = VTimeSpan(VTime(0), VTime(kFrame * kKeysPerCurve));
-  for (int m = 0; m < kModels; ++m) {
-    auto* model = static_cast<VModel*>(scene.Add(std::make_unique<VModel>("Joint" + std::to_string(m), "Limb")));
-    VTake::ModelAnimation* animation = take->AddModel(model->GetFullName());
-    auto transform = std::make_unique<VFCurveNode>("Transform");
-    for (const char* channel : {"T", "R", "S"}) {
-      VFCurveNode* vector = transform->AddChild(std::make_unique<VFCurveNode>(channel));
-      for (const char* axis : {"X", "Y", "Z"}) {
-        VFCurve* curve = vector->AddChild(std::make_unique<VFCurveNode>(axis))->MakeCurve();
-        curve->KeyReserve(kKeysPerCurve);
-        for (int k = 0; k < kKeysPerCurve; ++k) {
-          VFCurveKey key;
-          key.time = VTime(k * kFrame);
-          key.value = static_cast<float>((k * 7 + m) % 100) * 0.01f;
-          curve->KeyAppend(key);
-        }
-      }
-    }
-    animation->channels.push_back(std::move(transform));
-  }
-  scene.takes().SetCurrent(take);
+  bench_scenes::BuildKeyHeavyScene(*YrSDK::YrKernelObjects::GetScene());
   YrSDK::YrZynManager manager;
   if (!manager.Save(kScenePath, true)) std::fprintf(stderr, "save: %s\n", manager.GetLastMessage().c_str());
   YrSDK::YrKernel::Close();
