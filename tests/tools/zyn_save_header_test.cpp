@@ -9,29 +9,13 @@
 #include <string>
 
 #include "support/temp_dir.h"
+#include "tools/program_output.h"
 
 namespace {
 
-struct Result {
-  int code;
-  std::string out;
-};
-
-Result RunProgram(const std::string& program, const std::string& args) {
-  Result r;
-  r.code = testing_support::RunCommand(program + " " + args + " 2>&1", &r.out);
-  return r;
-}
-
-// The text of a value after `"key":` (strings without their quotes).
-std::string ValueOf(const std::string& json, const std::string& key) {
-  const std::string marker = "\"" + key + "\":";
-  const std::size_t at = json.find(marker);
-  if (at == std::string::npos) return std::string();
-  const std::size_t begin = at + marker.size();
-  if (json[begin] == '"') return json.substr(begin + 1, json.find('"', begin + 1) - begin - 1);
-  return json.substr(begin, json.find_first_of(",}", begin) - begin);
-}
+using tool_test::Result;
+using tool_test::RunProgram;
+using tool_test::ValueOf;
 
 // Replaces the value of the first line after `from` that holds `field`
 // (the text after the line's last comma, or after its ": ").
