@@ -112,10 +112,10 @@ const std::string& EnsureScene(int models, bool animated) {
   // its defaults. Properties flagged 0x10 are not written.
   for (VModel* model : BuildModels(scene, models, animated)) {
     for (int i = 0; i < model->GetPropertyCount(); ++i) model->GetProperty(i)->SetFlag(kNotStored, true);
-    model->mTranslation->SetFlag(kNotStored, false);
-    model->mRotation->SetFlag(kNotStored, false);
-    model->mTranslation->Set({1.0, 2.0, 0.5});
-    model->mRotation->Set({0.0, 15.0, 0.0});
+    model->TranslationProperty()->SetFlag(kNotStored, false);
+    model->RotationProperty()->SetFlag(kNotStored, false);
+    model->TranslationProperty()->Set({1.0, 2.0, 0.5});
+    model->RotationProperty()->Set({0.0, 15.0, 0.0});
   }
   YrSDK::YrZynManager manager;
   if (!manager.Save(path, true)) std::fprintf(stderr, "save: %s\n", manager.GetLastMessage().c_str());

@@ -228,7 +228,7 @@ HeavyScene BuildHeavyScene(VScene& scene, bool skinned) {
   VModel* bones[kBones];
   for (int b = 0; b < kBones; ++b) {
     bones[b] = AddModel(scene, ("Sheet Bone " + std::to_string(b + 1)).c_str(), "Limb", nullptr);
-    bones[b]->mTranslation->Set(VDouble3{-0.5 * kSheetWidth + (b + 0.5) * kBoneSpacing, 0, 0});
+    bones[b]->TranslationProperty()->Set(VDouble3{-0.5 * kSheetWidth + (b + 0.5) * kBoneSpacing, 0, 0});
   }
 
   auto* material = static_cast<VMaterial*>(scene.Add(std::make_unique<VMaterial>("Sheet White")));

@@ -51,7 +51,7 @@ struct Rig {
     }
     for (int c = 0; c < kClusters; ++c) {
       bones.push_back(std::make_unique<VModel>("Bone" + std::to_string(c), "Limb"));
-      bones.back()->mRotation->Set(VDouble3{c * 3.0, c * 5.0, c * 7.0});
+      bones.back()->RotationProperty()->Set(VDouble3{c * 3.0, c * 5.0, c * 7.0});
       clusters.push_back(std::make_unique<VDeformerCluster>("Cluster" + std::to_string(c)));
       clusters.back()->ConnectSrc(bones.back().get());
       skin->ConnectSrc(clusters.back().get());

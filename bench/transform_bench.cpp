@@ -36,8 +36,8 @@ Hierarchy* Build(int count, int keys) {
       model->SetParent(const_cast<VModel*>(h->nodes[static_cast<size_t>(n - 1 - back)]));
     }
     h->nodes.push_back(model);
-    model->mTranslation->Set({0.1 * (n % 7), 1.0, 0.0});
-    model->mRotation->Set({5.0, 10.0 * (n % 5), 0.0});
+    model->TranslationProperty()->Set({0.1 * (n % 7), 1.0, 0.0});
+    model->RotationProperty()->Set({5.0, 10.0 * (n % 5), 0.0});
     if (keys == 0) continue;
     VTake::ModelAnimation* animation = take->AddModel(model->GetFullName());
     auto transform = std::make_unique<VFCurveNode>("Transform");

@@ -15,14 +15,24 @@ VObject::~VObject() {
   ReleaseOwned();
   mOwnIndex.reset();
   mLayout = VPropertyLayout::Root();
-  for (auto it = mProperties.rbegin(); it != mProperties.rend(); ++it) {
-    VProperty* p = it->get();
+  auto release = [](VProperty* p) {
     ReleaseKept(p);
-    if (!p->Droppable()) continue;
-    it->release();
-    VPlugFree(p, std::size_t{p->mPlainSize} * 8);
+    if (p->Droppable()) {
+      VPlugFree(p, std::size_t{p->mPlainSize} * 8);
+    } else {
+      delete p;
+    }
+  };
+  while (!mBeyond.empty()) {
+    VProperty* p = mBeyond.back();
+    mBeyond.pop_back();
+    release(p);
   }
-  while (!mProperties.empty()) mProperties.pop_back();
+  while (!mMade.empty()) {
+    VProperty* p = mMade.back().property;
+    mMade.pop_back();
+    release(p);
+  }
   while (!mSubObjects.empty()) mSubObjects.pop_back();
 }
 
@@ -61,14 +71,73 @@ bool VObject::SplitFullName(const std::string& fullName, std::string& typeName, 
 
 // --- properties ------------------------------------------------------------------
 
+std::vector<VObject::MadeProperty>::iterator VObject::MadeSlot(int position) const {
+  return std::lower_bound(mMade.begin(), mMade.end(), position,
+                          [](const MadeProperty& m, int p) { return m.position < p; });
+}
+
+VProperty* VObject::GetPropertyIfMade(int position) const {
+  const int count = mLayout->Count();
+  if (position < 0) return nullptr;
+  if (position >= count) {
+    const auto beyond = static_cast<std::size_t>(position - count);
+    return beyond < mBeyond.size() ? mBeyond[beyond] : nullptr;
+  }
+  auto it = MadeSlot(position);
+  return it != mMade.end() && it->position == position ? it->property : nullptr;
+}
+
 VProperty* VObject::GetProperty(int index) const {
   if (index < 0 || index >= GetPropertyCount()) return nullptr;
-  return mProperties[static_cast<std::size_t>(index)].get();
+  VProperty* p = GetPropertyIfMade(index);
+  return p ? p : MakeAt(index);
+}
+
+int VObject::PositionOf(const VProperty* property) const {
+  for (const MadeProperty& m : mMade)
+    if (m.property == property) return m.position;
+  for (std::size_t i = 0; i < mBeyond.size(); ++i)
+    if (mBeyond[i] == property) return mLayout->Count() + static_cast<int>(i);
+  return -1;
+}
+
+VProperty* VObject::MakeAt(int position) const {
+  // Only steps of the layout are ever left unmade.
+  VProperty* p = mLayout->At(position)->MakeProperty();
+  p->mInObject = true;
+  const_cast<VObject*>(this)->AdoptKept(p);
+  mMade.insert(MadeSlot(position), MadeProperty{position, p});
+  return p;
+}
+
+void VObject::MakeAll() const {
+  const int count = mLayout->Count();
+  if (static_cast<int>(mMade.size()) == count) return;
+  mMade.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i)
+    if (!GetPropertyIfMade(i)) MakeAt(i);
+}
+
+int VObject::AddOnRequest(std::string_view name, int type, std::uint32_t flags,
+                          const std::vector<std::string>* items, const VPropertyOnRequest& made) {
+  const VPropertyLayout* next = mOwnIndex ? nullptr : mLayout->Next(name, type, flags, items, made);
+  if (!next) {
+    // Off the layout: made now, as any other property.
+    if (FindProperty(std::string(name))) return -1;
+    auto own = VProperty::Create(std::string(name), type, flags);
+    if (items) own->SetEnumItems(*items);
+    if (made.initialSize && own->GetDataSize() == made.initialSize) own->SetData(made.initial, made.initialSize);
+    const int position = GetPropertyCount();
+    return AddProperty(std::move(own)) ? position : -1;
+  }
+  mLayout = next;
+  Broadcast(kPlugNotifyListChanged);
+  return GetPropertyCount() - 1;
 }
 
 VProperty* VObject::FindProperty(const std::string& name) const {
   const int index = mLayout->Find(name);
-  if (index >= 0) return mProperties[static_cast<std::size_t>(index)].get();
+  if (index >= 0) return GetProperty(index);
   if (!mOwnIndex) return nullptr;
   auto it = mOwnIndex->find(name);
   return it == mOwnIndex->end() ? nullptr : it->second;
@@ -82,12 +151,18 @@ const VPropertyDefinition* VObject::SharedDefinition(std::string_view name, int 
 }
 
 void VObject::LeaveLayout() {
-  const int count = mLayout->Count();
+  MakeAll();
   if (!mOwnIndex) mOwnIndex = std::make_unique<NameIndex>();
-  for (int i = 0; i < count; ++i) {
-    VProperty* p = mProperties[static_cast<std::size_t>(i)].get();
-    mOwnIndex->emplace(p->GetName(), p);
+  std::vector<VProperty*> all;
+  all.reserve(mMade.size() + mBeyond.size());
+  for (const MadeProperty& m : mMade) {
+    mOwnIndex->emplace(m.property->GetName(), m.property);
+    all.push_back(m.property);
   }
+  all.insert(all.end(), mBeyond.begin(), mBeyond.end());
+  mMade.clear();
+  mMade.shrink_to_fit();
+  mBeyond.swap(all);
   mLayout = VPropertyLayout::Root();
 }
 
@@ -99,21 +174,19 @@ VProperty* VObject::AddProperty(std::unique_ptr<VProperty> property) {
   const VPropertyLayout* next =
       !mOwnIndex && property->HasSharedDefinition() ? mLayout->Following(property->mDefinition) : nullptr;
   if (!next && FindProperty(property->GetName())) return nullptr;
-  VProperty* raw = property.get();
-  if (mProperties.empty() && next) {
-    // Room for what objects of this class end up holding.
-    const auto expected = static_cast<std::size_t>(next->LongestBelow());
-    mProperties.reserve(expected);
-  }
+  VProperty* raw = property.release();
   raw->mInObject = true;
   AdoptKept(raw);
   if (next) {
+    // The layout's last step: mMade stays in order. An object on its layout
+    // has nothing beyond it.
     mLayout = next;
+    mMade.push_back(MadeProperty{next->Count() - 1, raw});
   } else {
     if (!mOwnIndex) mOwnIndex = std::make_unique<NameIndex>();
     mOwnIndex->emplace(raw->GetName(), raw);
+    mBeyond.push_back(raw);
   }
-  mProperties.push_back(std::move(property));
   Broadcast(kPlugNotifyListChanged);
   return raw;
 }
@@ -123,12 +196,12 @@ VProperty* VObject::CreateProperty(const std::string& name, int type, std::uint3
 }
 
 std::unique_ptr<VProperty> VObject::DetachProperty(VProperty* property) {
-  auto it = std::find_if(mProperties.begin(), mProperties.end(),
-                         [&](const std::unique_ptr<VProperty>& p) { return p.get() == property; });
-  if (it == mProperties.end()) return nullptr;
-  if (it - mProperties.begin() < mLayout->Count()) LeaveLayout();
-  std::unique_ptr<VProperty> detached = std::move(*it);
-  mProperties.erase(it);
+  const int position = property ? PositionOf(property) : -1;
+  if (position < 0 || position < mPinned) return nullptr;
+  if (position < mLayout->Count()) LeaveLayout();
+  auto it = mBeyond.begin() + (position - mLayout->Count());
+  std::unique_ptr<VProperty> detached(*it);
+  mBeyond.erase(it);
   mOwnIndex->erase(detached->GetName());
   ReleaseKept(detached.get());
   detached->mInObject = false;
@@ -153,12 +226,8 @@ VProperty* VObject::FindOrCreateProperty(const std::string& name, int type, bool
 
 void VObject::PropertyRenamed(VProperty* property, const std::string& oldName) {
   // The layout's index knows the old name: the object indexes its own.
-  for (int i = 0; i < mLayout->Count(); ++i) {
-    if (mProperties[static_cast<std::size_t>(i)].get() == property) {
-      LeaveLayout();
-      break;
-    }
-  }
+  const int position = PositionOf(property);
+  if (position >= 0 && position < mLayout->Count()) LeaveLayout();
   if (!mOwnIndex) mOwnIndex = std::make_unique<NameIndex>();
   auto it = mOwnIndex->find(oldName);
   if (it != mOwnIndex->end() && it->second == property) mOwnIndex->erase(it);

@@ -3,11 +3,20 @@
 // owned sub-objects. An object owns its properties and sub-objects; both are
 // owned plugs of the object, so their broadcasts reach it, and the object
 // hands them on to its own listeners.
+//
+// A class may have some of its fixed properties made on request
+// (AddPropertyOnRequest): such a property exists from the start for every
+// caller (it is counted, found and listed), but is only made when first
+// asked for; until then its value is read from the class's layout. Making
+// it changes no value and notifies nobody. Like the evaluation caches, this
+// is not safe from two threads at once on one object.
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -38,7 +47,7 @@ class VObject : public VPlug {
   static bool SplitFullName(const std::string& fullName, std::string& typeName, std::string& name);
 
   // --- properties -------------------------------------------------------------
-  int GetPropertyCount() const { return static_cast<int>(mProperties.size()); }
+  int GetPropertyCount() const { return mLayout->Count() + static_cast<int>(mBeyond.size()); }
   VProperty* GetProperty(int index) const;
   // Hash lookup by exact name; null when absent.
   VProperty* FindProperty(const std::string& name) const;
@@ -64,6 +73,39 @@ class VObject : public VPlug {
     P* raw = property.get();
     return AddProperty(std::move(property)) ? raw : nullptr;
   }
+  // Made on request (see above), with this initial value; answers the
+  // property's position, or -1 when the name is taken. An object that has
+  // left its class's layout makes the property at once.
+  template <class T>
+  int AddPropertyOnRequest(std::string_view name, int type, std::uint32_t definitionFlags = 0,
+                           const std::vector<std::string>* items = nullptr, const T& initial = T{}) {
+    static_assert(sizeof(T) <= VPropertyOnRequest::kMaxInitialSize, "the initial value fits the layout");
+    VPropertyOnRequest made{&MakeOnRequest<VPropertyT<T>>, sizeof(T), &initial};
+    return AddOnRequest(name, type, definitionFlags, items, made);
+  }
+  // For classes whose value is not a plain one (object properties): made
+  // with their class's empty value.
+  template <class P>
+  int AddPropertyOnRequestEmpty(std::string_view name, int type, std::uint32_t definitionFlags = 0) {
+    VPropertyOnRequest made{&MakeOnRequest<P>, 0, nullptr};
+    return AddOnRequest(name, type, definitionFlags, nullptr, made);
+  }
+  // The value of the plain property at `position` (made with
+  // AddPropertyOnRequest<T>), read without making it.
+  template <class T>
+  T GetValueAt(int position) const {
+    if (const VProperty* made = GetPropertyIfMade(position)) return static_cast<const VPropertyT<T>*>(made)->Get();
+    T value;
+    std::memcpy(&value, mLayout->At(position)->InitialValue(), sizeof(T));
+    return value;
+  }
+  // The property at `position` if it has been made; null otherwise.
+  VProperty* GetPropertyIfMade(int position) const;
+  // The properties before `count` keep their positions for good: they are
+  // refused to RemoveProperty and DetachProperty (a class reaches them by
+  // position).
+  void PinProperties(int count) { mPinned = count; }
+
   bool RemoveProperty(VProperty* property);
   std::unique_ptr<VProperty> DetachProperty(VProperty* property);
 
@@ -93,14 +135,30 @@ class VObject : public VPlug {
 
  protected:
   // The properties are the object's first owned plugs, listed once.
-  int KeptCount() const override { return static_cast<int>(mProperties.size()); }
-  VPlug* Kept(int index) const override { return mProperties[static_cast<std::size_t>(index)].get(); }
+  int KeptCount() const override { return GetPropertyCount(); }
+  VPlug* Kept(int index) const override { return GetProperty(index); }
+  VPlug* KeptIfMade(int index) const override { return GetPropertyIfMade(index); }
 
  private:
   friend class VProperty;
   using NameIndex = std::unordered_map<std::string, VProperty*>;
 
   void PropertyRenamed(VProperty* property, const std::string& oldName);
+  template <class P>
+  static VProperty* MakeOnRequest(const VPropertyDefinition* shared, const void* initial) {
+    if constexpr (std::is_base_of_v<VPropertyObject, P>) {
+      return new P(shared);
+    } else {
+      auto* p = new P(shared);
+      p->InitialiseValue(initial);
+      return p;
+    }
+  }
+  int AddOnRequest(std::string_view name, int type, std::uint32_t flags, const std::vector<std::string>* items,
+                   const VPropertyOnRequest& made);
+  // Makes the property at `position` that was to be made on request.
+  VProperty* MakeAt(int position) const;
+  void MakeAll() const;
   // The shared definition of the next property on this object's layout;
   // null once the object has left its class's layout.
   const VPropertyDefinition* SharedDefinition(std::string_view name, int type, std::uint32_t flags,
@@ -112,11 +170,24 @@ class VObject : public VPlug {
   int mClassId;
   std::string mName;
   bool mAcceptsDynamic = true;
-  std::vector<std::unique_ptr<VProperty>> mProperties;
+  // The properties at the layout's positions that have been made, by
+  // position (the others are made on request), then those beyond the
+  // layout in their order. Both own their properties.
+  struct MadeProperty {
+    int position;
+    VProperty* property;
+  };
+  mutable std::vector<MadeProperty> mMade;
+  std::vector<VProperty*> mBeyond;
+  // Where a made property of the layout is in mMade (or would go).
+  std::vector<MadeProperty>::iterator MadeSlot(int position) const;
+  // Position of the property; -1 when it is not one of this object's.
+  int PositionOf(const VProperty* property) const;
   // The first mLayout->Count() properties are those of the shared layout
   // (found through its index); the others, if any, are in mOwnIndex.
   const VPropertyLayout* mLayout = VPropertyLayout::Root();
   std::unique_ptr<NameIndex> mOwnIndex;
+  int mPinned = 0;
   std::vector<std::unique_ptr<VObject>> mSubObjects;
   VObject* mParent = nullptr;
 };

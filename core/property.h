@@ -211,6 +211,8 @@ class VPropertyT final : public VProperty {
   }
   // Answers true; an equal value notifies nobody.
   bool Set(const T& value) { return SetData(&value, sizeof(T)); }
+  // The value a property made on request starts with; notifies nobody.
+  void InitialiseValue(const void* bytes) { std::memcpy(&mValue, bytes, sizeof(T)); }
 
   std::size_t GetDataSize() const override { return sizeof(T); }
   bool GetData(void* buffer, std::size_t size) const override {

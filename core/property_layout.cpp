@@ -1,5 +1,6 @@
 #include "core/property_layout.h"
 
+#include <cstring>
 #include <mutex>
 
 namespace {
@@ -26,31 +27,39 @@ const VPropertyLayout* VPropertyLayout::Root() {
 }
 
 const VPropertyLayout* VPropertyLayout::FindChild(std::string_view name, int type, std::uint32_t flags,
-                                                  const std::vector<std::string>* items) const {
+                                                  const std::vector<std::string>* items,
+                                                  const VPropertyOnRequest& made) const {
   for (const VPropertyLayout* c = mFirstChild.load(std::memory_order_acquire); c; c = c->mNextSibling) {
     const VPropertyDefinition& d = c->mDefinition;
-    if (d.mType == type && d.mFlags == flags && d.mName == name && SameItems(d, items)) return c;
+    if (d.mType != type || d.mFlags != flags || d.mName != name || !SameItems(d, items)) continue;
+    if (c->mMake != made.make) continue;
+    if (made.initialSize && std::memcmp(c->mInitial, made.initial, made.initialSize) != 0) continue;
+    return c;
   }
   return nullptr;
 }
 
 const VPropertyLayout* VPropertyLayout::Next(std::string_view name, int type, std::uint32_t flags,
                                              const std::vector<std::string>* items) const {
-  if (const VPropertyLayout* found = FindChild(name, type, flags, items)) return found;
+  return Next(name, type, flags, items, VPropertyOnRequest{});
+}
+
+const VPropertyLayout* VPropertyLayout::Next(std::string_view name, int type, std::uint32_t flags,
+                                             const std::vector<std::string>* items,
+                                             const VPropertyOnRequest& made) const {
+  if (made.initialSize > VPropertyOnRequest::kMaxInitialSize || (made.initialSize && !made.initial)) return nullptr;
+  if (const VPropertyLayout* found = FindChild(name, type, flags, items, made)) return found;
   std::lock_guard<std::mutex> lock(LayoutMutex());
-  if (const VPropertyLayout* found = FindChild(name, type, flags, items)) return found;
+  if (const VPropertyLayout* found = FindChild(name, type, flags, items, made)) return found;
   for (const VPropertyLayout* l = this; l && l->mCount > 0; l = l->mParent)
     if (l->mDefinition.mName == name) return nullptr;
   VPropertyDefinition definition(std::string(name), type, flags);
   if (items && !items->empty()) definition.mEnumItems = std::make_unique<std::vector<std::string>>(*items);
   auto* child = new VPropertyLayout(this, std::move(definition));
+  child->mMake = made.make;
+  if (made.initialSize) std::memcpy(child->mInitial, made.initial, made.initialSize);
   child->mNextSibling = mFirstChild.load(std::memory_order_relaxed);
   mFirstChild.store(child, std::memory_order_release);
-  // Every layout on the way down learns how long lists get below it.
-  for (const VPropertyLayout* l = child; l; l = l->mParent) {
-    if (l->mLongestBelow.load(std::memory_order_relaxed) < child->mCount)
-      l->mLongestBelow.store(child->mCount, std::memory_order_relaxed);
-  }
   return child;
 }
 
@@ -77,4 +86,19 @@ int VPropertyLayout::Find(const std::string& name) const {
   const NameIndex& index = Index();
   auto it = index.find(name);
   return it == index.end() ? -1 : it->second;
+}
+
+const VPropertyLayout::Path& VPropertyLayout::Steps() const {
+  if (const Path* steps = mSteps.load(std::memory_order_acquire)) return *steps;
+  std::lock_guard<std::mutex> lock(LayoutMutex());
+  if (const Path* steps = mSteps.load(std::memory_order_relaxed)) return *steps;
+  auto* steps = new Path(static_cast<std::size_t>(mCount));
+  for (const VPropertyLayout* l = this; l && l->mCount > 0; l = l->mParent)
+    (*steps)[static_cast<std::size_t>(l->mCount - 1)] = l;
+  mSteps.store(steps, std::memory_order_release);
+  return *steps;
+}
+
+const VPropertyLayout* VPropertyLayout::At(int position) const {
+  return Steps()[static_cast<std::size_t>(position)];
 }

@@ -34,7 +34,8 @@ Vec3 VCamera::GetUp(const VEvaluateInfo& info) const {
 }
 
 VTransformNode* VCamera::GetInterest() const {
-  return mLookAt->GetObjectCount() > 0 ? dynamic_cast<VTransformNode*>(mLookAt->GetObjectAt(0)) : nullptr;
+  const auto* look_at = static_cast<const VPropertyObject*>(GetPropertyIfMade(kLookAt));
+  return look_at && look_at->GetObjectCount() > 0 ? dynamic_cast<VTransformNode*>(look_at->GetObjectAt(0)) : nullptr;
 }
 
 Vec3 VCamera::GetInterestPosition(const VEvaluateInfo& info) const {

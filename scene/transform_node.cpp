@@ -30,12 +30,14 @@ void VTransformNode::RefreshGraph() const {
     auto* node = dynamic_cast<VTransformNode*>(GetDst(i));
     if (node != this) parent_ = node;
   }
-  auto target = [this](const VPropertyObject* property) -> VTransformNode* {
-    auto* node = dynamic_cast<VTransformNode*>(property->GetReference());
+  // A reference property never made refers to nothing.
+  auto target = [this](int position) -> VTransformNode* {
+    const auto* property = static_cast<const VPropertyObject*>(GetPropertyIfMade(position));
+    auto* node = property ? dynamic_cast<VTransformNode*>(property->GetReference()) : nullptr;
     return node == this ? nullptr : node;
   };
-  look_at_ = target(mLookAt);
-  up_vector_ = target(mUpVector);
+  look_at_ = target(kLookAt);
+  up_vector_ = target(kUpVector);
 }
 
 VTransformNode* VTransformNode::GetParent() const {
@@ -74,62 +76,64 @@ VTransformNode* VTransformNode::GetChild(int index) const {
 // --- records ------------------------------------------------------------------------
 
 bool VTransformNode::PlugNotify(int code, VPlug* partner, void* data) {
-  if (code == kPlugNotifyValueChanged && partner != mVisibility) records_dirty_ = true;
+  if (code == kPlugNotifyValueChanged && partner != GetPropertyIfMade(kVisibility)) records_dirty_ = true;
   return VSceneObject::PlugNotify(code, partner, data);
 }
 
 void VTransformNode::RefreshRecords() const {
   if (!records_dirty_) return;
   records_dirty_ = false;
-  const VPropertyDouble3* trs[3] = {mTranslation, mRotation, mScaling};
   for (int c = 0; c < 3; ++c) {
-    source_[c] = trs[c]->GetAnimationNode();
-    static_[c] = Finite(trs[c]->Get(), c == 2 ? 1.0 : 0.0);
+    const VProperty* made = GetPropertyIfMade(kTranslation + c);
+    source_[c] = made ? made->GetAnimationNode() : nullptr;
+    static_[c] = Finite(ValueOf<VDouble3>(kTranslation + c), c == 2 ? 1.0 : 0.0);
   }
   VTransformLimit limits[3];
   bool plain = true;  // no limit record other than the default
   for (int c = 0; c < 3; ++c) {
-    const LimitProperties& p = mLimits[c];
     VTransformLimit& limit = limits[c];
-    limit.flags = p.active->Get() ? static_cast<std::uint32_t>(kVLimitActive) : 0u;
+    limit.flags = ValueOf<std::uint8_t>(LimitActivePosition(c)) ? static_cast<std::uint32_t>(kVLimitActive) : 0u;
     for (int bit = 0; bit < 6; ++bit) {
-      if (p.enable[bit]->Get()) limit.flags |= kVLimitMinX << bit;
+      if (ValueOf<std::uint8_t>(LimitEnablePosition(c, bit))) limit.flags |= kVLimitMinX << bit;
     }
-    limit.min = Finite(p.min->Get(), 0.0);
-    limit.max = Finite(p.max->Get(), 0.0);
+    limit.min = Finite(ValueOf<VDouble3>(LimitMinPosition(c)), 0.0);
+    limit.max = Finite(ValueOf<VDouble3>(LimitMaxPosition(c)), 0.0);
     limit_flags_[c] = limit.flags;
     auto zero = [](const Vec3& v) { return v.x == 0.0 && v.y == 0.0 && v.z == 0.0; };
     plain = plain && limit.flags == 0 && zero(limit.min) && zero(limit.max);
   }
   VTransformPivots pivots;
-  const VPropertyDouble3* pivot_properties[4] = {mRotationOffset, mRotationPivot, mScalingOffset, mScalingPivot};
+  // Rotation offset, rotation pivot, scaling offset, scaling pivot.
   Vec3* pivot_values[4] = {&pivots.rotation_offset, &pivots.rotation_pivot, &pivots.scaling_offset,
                            &pivots.scaling_pivot};
   for (int i = 0; i < 4; ++i) {
-    const VDouble3 value = pivot_properties[i]->Get();
+    const VDouble3 value = ValueOf<VDouble3>(kRotationOffset + i);
     if (IsZero(value)) continue;
     pivots.flags |= 1u << i;
     *pivot_values[i] = Finite(value, 0.0);
   }
   pivot_flags_ = pivots.flags;
-  const int order = mRotationOrder->Get();
+  const int order = ValueOf<std::int32_t>(kRotationOrder);
   order_ = (order >= 0 && order <= 6) ? static_cast<YrSDK::YrRotationOrder>(order) : YrSDK::kYrEulerXYZ;
-  const int inherit = mInheritType->Get();
+  const int inherit = ValueOf<std::int32_t>(kInheritType);
   inherit_type_ = (inherit >= 0 && inherit <= 2) ? inherit : kVInheritRrSs;
-  limit_space_only_ = mRotationSpaceForLimitOnly->Get() != 0;
+  limit_space_only_ = ValueOf<std::uint8_t>(kRotationSpaceForLimitOnly) != 0;
   VTransformRotationRecord record;
   record.euler_code = YrSDK::YrRotationOrderToEulerCode(order_);
-  if (!IsZero(mPreRotation->Get())) {
+  const VDouble3 pre = ValueOf<VDouble3>(kPreRotation);
+  if (!IsZero(pre)) {
     record.flags |= kVRotationPre;
-    YrSDK::YrRotationToMatrix(record.pre, Finite(mPreRotation->Get(), 0.0));
+    YrSDK::YrRotationToMatrix(record.pre, Finite(pre, 0.0));
   }
-  if (!IsZero(mPostRotation->Get())) {
+  const VDouble3 post = ValueOf<VDouble3>(kPostRotation);
+  if (!IsZero(post)) {
     record.flags |= kVRotationPost;
-    YrSDK::YrRotationToMatrix(record.post, Finite(mPostRotation->Get(), 0.0));
+    YrSDK::YrRotationToMatrix(record.post, Finite(post, 0.0));
   }
-  const VDouble3 gs = mGeometricScaling->Get();
-  has_geometric_ = !IsZero(mGeometricTranslation->Get()) || !IsZero(mGeometricRotation->Get()) ||
-                   gs != VDouble3{1.0, 1.0, 1.0};
+  const VDouble3 gt = ValueOf<VDouble3>(kGeometricTranslation);
+  const VDouble3 gr = ValueOf<VDouble3>(kGeometricRotation);
+  const VDouble3 gs = ValueOf<VDouble3>(kGeometricScaling);
+  has_geometric_ = !IsZero(gt) || !IsZero(gr) || gs != VDouble3{1.0, 1.0, 1.0};
   if (!extras_ && (!plain || pivots.flags || record.flags || record.euler_code != 0 || has_geometric_))
     extras_ = std::make_unique<Extras>();
   if (!extras_) return;
@@ -137,8 +141,8 @@ void VTransformNode::RefreshRecords() const {
   extras_->pivots = pivots;
   extras_->rotation_record = record;
   if (has_geometric_) {
-    const Vec3 t = Finite(mGeometricTranslation->Get(), 0.0);
-    YrSDK::YrTRSToMatrix(extras_->geometric_offset, {t.x, t.y, t.z, 1.0}, Finite(mGeometricRotation->Get(), 0.0),
+    const Vec3 t = Finite(gt, 0.0);
+    YrSDK::YrTRSToMatrix(extras_->geometric_offset, {t.x, t.y, t.z, 1.0}, Finite(gr, 0.0),
                          Finite(gs, 1.0));
     // The offset may have changed: the matrices with it are made again.
     for (std::uint64_t& stamp : extras_->geometric_stamp) stamp = 0;
@@ -191,8 +195,8 @@ bool VTransformNode::HasGeometricOffset() const {
 }
 
 bool VTransformNode::IsVisible() const {
-  const double visibility = mVisibility->Get();
-  return mShow->Get() != 0 && visibility >= 0.5;
+  const double visibility = ValueOf<double>(kVisibility);
+  return ValueOf<std::uint8_t>(kShow) != 0 && visibility >= 0.5;
 }
 
 // --- queries ------------------------------------------------------------------------------

@@ -94,45 +94,80 @@ class VTransformNode : public VSceneObject {
 
   bool PlugNotify(int code, VPlug* partner, void* data) override;
 
-  // The properties, in the order they are created. The ones PlugNotify
-  // compares start null: values set while the properties are made notify.
-  VPropertyBool* mQuaternionInterpolate;
-  VPropertyDouble* mVisibility = nullptr;
-  VPropertyDouble3* mTranslation = nullptr;
-  VPropertyDouble3* mRotation = nullptr;
-  VPropertyDouble3* mScaling = nullptr;
-  VPropertyDouble3* mRotationOffset;
-  VPropertyDouble3* mRotationPivot;
-  VPropertyDouble3* mScalingOffset;
-  VPropertyDouble3* mScalingPivot;
-  VPropertyBool* mRotationPivotUpdateOffset;
-  VPropertyBool* mScalingPivotUpdateOffset;
-  VPropertyInt* mRotationOrder;
-  VPropertyBool* mRotationSpaceForLimitOnly;
-  VPropertyDouble* mAxisLen;
-  VPropertyDouble3* mPreRotation;
-  VPropertyDouble3* mPostRotation;
-  VPropertyInt* mInheritType;
-  VPropertyDouble3* mGeometricTranslation;
-  VPropertyDouble3* mGeometricRotation;
-  VPropertyDouble3* mGeometricScaling;
-  VPropertyDouble* mReferentialSize;
-  VPropertyObject* mLookAt;
-  VPropertyObject* mUpVector;
-  VPropertyBool* mShow;
-  VPropertyBool* mPickable;
-  VPropertyBool* mTransformable;
-  VPropertyInt* mCullingMode;
-  VPropertyBool* mShowTrajectories;
-  // Per channel (translation, rotation, scaling): "...Active", "...Min",
-  // "...Max" and the six per-axis enables MinX, MinY, MinZ, MaxX, MaxY, MaxZ.
-  struct LimitProperties {
-    VPropertyBool* active;
-    VPropertyDouble3* min;
-    VPropertyDouble3* max;
-    VPropertyBool* enable[6];
+  // The properties, in the order they are created, by position: every
+  // transform node makes them first, the same way. They are made on request
+  // (most stay at their defaults); the accessors below make the one asked
+  // for, and evaluation reads the others' values without making them.
+  enum Position : int {
+    kQuaternionInterpolate = 0,
+    kVisibility,
+    kTranslation,
+    kRotation,
+    kScaling,
+    kRotationOffset,
+    kRotationPivot,
+    kScalingOffset,
+    kScalingPivot,
+    kRotationPivotUpdateOffset,
+    kScalingPivotUpdateOffset,
+    kTranslationLimits,  // "...Active", "...Min", "...Max", then MinX ... MaxZ
+    kRotationOrder = kTranslationLimits + 9,
+    kRotationSpaceForLimitOnly,
+    kAxisLen,
+    kPreRotation,
+    kPostRotation,
+    kRotationLimits,  // "...Active", "...Min", "...Max"
+    kRotationStiffness = kRotationLimits + 3,  // X, Y, Z
+    kRotationLimitEnables = kRotationStiffness + 3,  // MinX ... MaxZ
+    kInheritType = kRotationLimitEnables + 6,
+    kScalingLimits,  // as the translation's
+    kGeometricTranslation = kScalingLimits + 9,
+    kGeometricRotation,
+    kGeometricScaling,
+    kDisplayVisibilities,  // "PivotsVisibility" and seven more
+    kReferentialSize = kDisplayVisibilities + 8,
+    kLookAt,
+    kUpVector,
+    kShow,
+    kPickable,
+    kTransformable,
+    kCullingMode,
+    kShowTrajectories,
+    kTransformPropertyCount,
   };
-  LimitProperties mLimits[3];
+  VPropertyBool* QuaternionInterpolateProperty() const { return At<VPropertyBool>(kQuaternionInterpolate); }
+  VPropertyDouble* VisibilityProperty() const { return At<VPropertyDouble>(kVisibility); }
+  VPropertyDouble3* TranslationProperty() const { return At<VPropertyDouble3>(kTranslation); }
+  VPropertyDouble3* RotationProperty() const { return At<VPropertyDouble3>(kRotation); }
+  VPropertyDouble3* ScalingProperty() const { return At<VPropertyDouble3>(kScaling); }
+  VPropertyDouble3* RotationOffsetProperty() const { return At<VPropertyDouble3>(kRotationOffset); }
+  VPropertyDouble3* RotationPivotProperty() const { return At<VPropertyDouble3>(kRotationPivot); }
+  VPropertyDouble3* ScalingOffsetProperty() const { return At<VPropertyDouble3>(kScalingOffset); }
+  VPropertyDouble3* ScalingPivotProperty() const { return At<VPropertyDouble3>(kScalingPivot); }
+  VPropertyInt* RotationOrderProperty() const { return At<VPropertyInt>(kRotationOrder); }
+  VPropertyBool* RotationSpaceForLimitOnlyProperty() const { return At<VPropertyBool>(kRotationSpaceForLimitOnly); }
+  VPropertyDouble3* PreRotationProperty() const { return At<VPropertyDouble3>(kPreRotation); }
+  VPropertyDouble3* PostRotationProperty() const { return At<VPropertyDouble3>(kPostRotation); }
+  VPropertyInt* InheritTypeProperty() const { return At<VPropertyInt>(kInheritType); }
+  VPropertyDouble3* GeometricTranslationProperty() const { return At<VPropertyDouble3>(kGeometricTranslation); }
+  VPropertyDouble3* GeometricRotationProperty() const { return At<VPropertyDouble3>(kGeometricRotation); }
+  VPropertyDouble3* GeometricScalingProperty() const { return At<VPropertyDouble3>(kGeometricScaling); }
+  VPropertyObject* LookAtProperty() const { return At<VPropertyObject>(kLookAt); }
+  VPropertyObject* UpVectorProperty() const { return At<VPropertyObject>(kUpVector); }
+  VPropertyBool* ShowProperty() const { return At<VPropertyBool>(kShow); }
+  // A channel's limits (0 translation, 1 rotation, 2 scaling): "...Active",
+  // "...Min", "...Max" and the six per-axis enables MinX, MinY, MinZ, MaxX,
+  // MaxY, MaxZ.
+  static int LimitActivePosition(int channel) { return kLimitStart[channel]; }
+  static int LimitMinPosition(int channel) { return kLimitStart[channel] + 1; }
+  static int LimitMaxPosition(int channel) { return kLimitStart[channel] + 2; }
+  static int LimitEnablePosition(int channel, int bit) { return kLimitEnableStart[channel] + bit; }
+  VPropertyBool* LimitActiveProperty(int channel) const { return At<VPropertyBool>(LimitActivePosition(channel)); }
+  VPropertyDouble3* LimitMinProperty(int channel) const { return At<VPropertyDouble3>(LimitMinPosition(channel)); }
+  VPropertyDouble3* LimitMaxProperty(int channel) const { return At<VPropertyDouble3>(LimitMaxPosition(channel)); }
+  VPropertyBool* LimitEnableProperty(int channel, int bit) const {
+    return At<VPropertyBool>(LimitEnablePosition(channel, bit));
+  }
 
  protected:
   // The cache slot a context uses on this node; classes with caches of
@@ -140,6 +175,18 @@ class VTransformNode : public VSceneObject {
   int SlotOf(const VEvaluateInfo& info) const;
 
  private:
+  static constexpr int kLimitStart[3] = {kTranslationLimits, kRotationLimits, kScalingLimits};
+  static constexpr int kLimitEnableStart[3] = {kTranslationLimits + 3, kRotationLimitEnables, kScalingLimits + 3};
+  template <class P>
+  P* At(int position) const {
+    return static_cast<P*>(GetProperty(position));
+  }
+  // A property's value without making the property.
+  template <class T>
+  T ValueOf(int position) const {
+    return GetValueAt<T>(position);
+  }
+
   struct LocalBlock {
     std::uint64_t stamp = 0;
     YrSDK::YrVector4<double> translation{0, 0, 0, 1};
@@ -233,5 +280,4 @@ class VTransformNode : public VSceneObject {
   const VTransformLimit& Limit(int channel) const;
   const VTransformPivots& Pivots() const;
 
-  friend void VAddTransformProperties(VTransformNode& node);
 };

@@ -15,30 +15,27 @@ const std::vector<std::string> kInheritTypes = {"Local (RrSs)", "Parent (RSrs)",
 const std::vector<std::string> kDisplayModes = {"Disabled", "Visible when Selected", "Visible"};
 const std::vector<std::string> kCullingModes = {"Both", "Outer (Counter-Clockwise)", "Inner (Clockwise)"};
 
-VPropertyBool* Bool(VTransformNode& node, const char* name, bool initial = false) {
-  auto* p = node.AddPropertyT<VPropertyBool>(name, kPropertyTypeBool);
-  p->Set(initial ? 1 : 0);
-  return p;
+// Each maker answers the position its property took.
+int Bool(VTransformNode& node, const char* name, bool initial = false) {
+  return node.AddPropertyOnRequest<std::uint8_t>(name, kPropertyTypeBool, 0, nullptr, initial ? 1 : 0);
 }
 
-VPropertyDouble3* Vector(VTransformNode& node, const char* name, VDouble3 initial = {0, 0, 0},
-                         bool animatable = false) {
-  auto* p = node.AddPropertyT<VPropertyDouble3>(name, kPropertyTypeVector3d,
-                                                animatable ? kPropertyDefAnimatable : 0u);
-  p->Set(initial);
-  return p;
+int Vector(VTransformNode& node, const char* name, VDouble3 initial = {0, 0, 0}, bool animatable = false) {
+  return node.AddPropertyOnRequest<VDouble3>(name, kPropertyTypeVector3d, animatable ? kPropertyDefAnimatable : 0u,
+                                             nullptr, initial);
 }
 
-VPropertyDouble* Double(VTransformNode& node, const char* name, double initial = 0.0, bool animatable = false) {
-  auto* p = node.AddPropertyT<VPropertyDouble>(name, kPropertyTypeDouble, animatable ? kPropertyDefAnimatable : 0u);
-  p->Set(initial);
-  return p;
+int Double(VTransformNode& node, const char* name, double initial = 0.0, bool animatable = false) {
+  return node.AddPropertyOnRequest<double>(name, kPropertyTypeDouble, animatable ? kPropertyDefAnimatable : 0u,
+                                           nullptr, initial);
 }
 
-VPropertyInt* Enum(VTransformNode& node, const char* name, const std::vector<std::string>& items, int initial = 0) {
-  auto* p = node.AddPropertyT<VPropertyInt>(name, kPropertyTypeEnum, 0, &items);
-  p->Set(initial);
-  return p;
+int Enum(VTransformNode& node, const char* name, const std::vector<std::string>& items, int initial = 0) {
+  return node.AddPropertyOnRequest<std::int32_t>(name, kPropertyTypeEnum, 0, &items, initial);
+}
+
+int Object(VTransformNode& node, const char* name) {
+  return node.AddPropertyOnRequestEmpty<VPropertyObject>(name, kPropertyTypeObject);
 }
 
 // "...Active", "...Min", "...Max", then the six per-axis enables.
@@ -57,65 +54,63 @@ const LimitNames& NamesOf(int channel) {
   return names[channel];
 }
 
-void Limits(VTransformNode& node, VTransformNode::LimitProperties& out, int channel, bool with_active) {
+void Limits(VTransformNode& node, int channel) {
   const LimitNames& names = NamesOf(channel);
-  if (with_active) out.active = Bool(node, names.active.c_str());
-  out.min = Vector(node, names.min.c_str());
-  out.max = Vector(node, names.max.c_str());
+  Bool(node, names.active.c_str());
+  Vector(node, names.min.c_str());
+  Vector(node, names.max.c_str());
 }
 
-void LimitEnables(VTransformNode& node, VTransformNode::LimitProperties& out, int channel) {
-  for (int i = 0; i < 6; ++i) out.enable[i] = Bool(node, NamesOf(channel).enable[i].c_str());
+void LimitEnables(VTransformNode& node, int channel) {
+  for (int i = 0; i < 6; ++i) Bool(node, NamesOf(channel).enable[i].c_str());
 }
 
 }  // namespace
 
-void VAddTransformProperties(VTransformNode& node) {
-  VTransformNode& n = node;
-  n.mQuaternionInterpolate = Bool(n, "QuaternionInterpolate");
-  n.mVisibility = Double(n, "Visibility", 1.0, true);
-  n.mTranslation = Vector(n, "Lcl Translation", {0, 0, 0}, true);
-  n.mRotation = Vector(n, "Lcl Rotation", {0, 0, 0}, true);
-  n.mScaling = Vector(n, "Lcl Scaling", {1, 1, 1}, true);
-  n.mRotationOffset = Vector(n, "RotationOffset");
-  n.mRotationPivot = Vector(n, "RotationPivot");
-  n.mScalingOffset = Vector(n, "ScalingOffset");
-  n.mScalingPivot = Vector(n, "ScalingPivot");
-  n.mRotationPivotUpdateOffset = Bool(n, "RotationPivotUpdateOffset");
-  n.mScalingPivotUpdateOffset = Bool(n, "ScalingPivotUpdateOffset");
-  VTransformNode::LimitProperties& translation = n.mLimits[0];
-  Limits(n, translation, 0, true);
-  LimitEnables(n, translation, 0);
-  n.mRotationOrder = Enum(n, "RotationOrder", kRotationOrders);
-  n.mRotationSpaceForLimitOnly = Bool(n, "RotationSpaceForLimitOnly");
-  n.mAxisLen = Double(n, "AxisLen", 10.0);
-  n.mPreRotation = Vector(n, "PreRotation");
-  n.mPostRotation = Vector(n, "PostRotation");
-  VTransformNode::LimitProperties& rotation = n.mLimits[1];
-  Limits(n, rotation, 1, true);
+void VAddTransformProperties(VTransformNode& n) {
+  Bool(n, "QuaternionInterpolate");
+  Double(n, "Visibility", 1.0, true);
+  Vector(n, "Lcl Translation", {0, 0, 0}, true);
+  Vector(n, "Lcl Rotation", {0, 0, 0}, true);
+  Vector(n, "Lcl Scaling", {1, 1, 1}, true);
+  Vector(n, "RotationOffset");
+  Vector(n, "RotationPivot");
+  Vector(n, "ScalingOffset");
+  Vector(n, "ScalingPivot");
+  Bool(n, "RotationPivotUpdateOffset");
+  Bool(n, "ScalingPivotUpdateOffset");
+  Limits(n, 0);
+  LimitEnables(n, 0);
+  Enum(n, "RotationOrder", kRotationOrders);
+  Bool(n, "RotationSpaceForLimitOnly");
+  Double(n, "AxisLen", 10.0);
+  Vector(n, "PreRotation");
+  Vector(n, "PostRotation");
+  Limits(n, 1);
   Double(n, "RotationStiffnessX");
   Double(n, "RotationStiffnessY");
   Double(n, "RotationStiffnessZ");
-  LimitEnables(n, rotation, 1);
-  n.mInheritType = Enum(n, "InheritType", kInheritTypes);
-  VTransformNode::LimitProperties& scaling = n.mLimits[2];
-  Limits(n, scaling, 2, true);
-  LimitEnables(n, scaling, 2);
-  n.mGeometricTranslation = Vector(n, "GeometricTranslation");
-  n.mGeometricRotation = Vector(n, "GeometricRotation");
-  n.mGeometricScaling = Vector(n, "GeometricScaling", {1, 1, 1});
+  LimitEnables(n, 1);
+  Enum(n, "InheritType", kInheritTypes);
+  Limits(n, 2);
+  LimitEnables(n, 2);
+  Vector(n, "GeometricTranslation");
+  Vector(n, "GeometricRotation");
+  Vector(n, "GeometricScaling", {1, 1, 1});
   Enum(n, "PivotsVisibility", kDisplayModes, 1);
   for (const char* name : {"RotationLimitsVisibility", "LocalTranslationRefVisibility", "RotationRefVisibility",
                            "RotationAxisVisibility", "ScalingRefVisibility", "HierarchicalCenterVisibility",
                            "GeometricCenterVisibility"}) {
     Enum(n, name, kDisplayModes, 0);
   }
-  n.mReferentialSize = Double(n, "ReferentialSize", 12.0);
-  n.mLookAt = n.AddPropertyT<VPropertyObject>("LookAtProperty", kPropertyTypeObject);
-  n.mUpVector = n.AddPropertyT<VPropertyObject>("UpVectorProperty", kPropertyTypeObject);
-  n.mShow = Bool(n, "Show", true);
-  n.mPickable = Bool(n, "Pickable", true);
-  n.mTransformable = Bool(n, "Transformable", true);
-  n.mCullingMode = Enum(n, "CullingMode", kCullingModes);
-  n.mShowTrajectories = Bool(n, "ShowTrajectories");
+  Double(n, "ReferentialSize", 12.0);
+  Object(n, "LookAtProperty");
+  Object(n, "UpVectorProperty");
+  Bool(n, "Show", true);
+  Bool(n, "Pickable", true);
+  Bool(n, "Transformable", true);
+  Enum(n, "CullingMode", kCullingModes);
+  Bool(n, "ShowTrajectories");
+  // Reached by position from now on (see VTransformNode::Position).
+  n.PinProperties(VTransformNode::kTransformPropertyCount);
 }

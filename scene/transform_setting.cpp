@@ -31,13 +31,13 @@ void VTransformNode::SetTranslation(int space, const YrVector4<double>& t, const
   if (pivot_flags_) YrSDK::YrSub(local, local, PivotCorrection(current.scaling, current.rotation_matrix));
   RefreshRecords();
   Limit(0).Apply(local);
-  mTranslation->Set(ToDouble3(local));
+  TranslationProperty()->Set(ToDouble3(local));
 }
 
 void VTransformNode::SetRotation(int space, const Vec3& r, const VEvaluateInfo& info) {
   const YrSDK::YrRotationOrder order = GetRotationOrder();
   if (space != kVSpaceGlobal) {
-    mRotation->Set(ToDouble3(r));
+    RotationProperty()->Set(ToDouble3(r));
     return;
   }
   const int slot = SlotOf(info);
@@ -61,7 +61,7 @@ void VTransformNode::SetRotation(int space, const Vec3& r, const VEvaluateInfo& 
   }
   Vec3 angles;
   YrSDK::YrMatrixToEuler(angles, m, order);
-  mRotation->Set(ToDouble3(angles));
+  RotationProperty()->Set(ToDouble3(angles));
 }
 
-void VTransformNode::SetScaling(const YrSVector& s) { mScaling->Set(ToDouble3(s)); }
+void VTransformNode::SetScaling(const YrSVector& s) { ScalingProperty()->Set(ToDouble3(s)); }

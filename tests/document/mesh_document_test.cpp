@@ -116,7 +116,7 @@ void BuildScene(VScene& scene) {
   VModel* root = static_cast<VModel*>(scene.Add(std::make_unique<VModel>("Bone A", "Limb")));
   VModel* tip = static_cast<VModel*>(scene.Add(std::make_unique<VModel>("Bone B", "Limb")));
   tip->SetParent(root);
-  tip->mTranslation->Set(VDouble3{2, 0, 0});
+  tip->TranslationProperty()->Set(VDouble3{2, 0, 0});
   const char* names[] = {"Cluster A", "Cluster B"};
   VModel* bones[] = {root, tip};
   for (int c = 0; c < 2; ++c) {
@@ -183,8 +183,8 @@ TEST(MeshDocumentTest, RoundTripKeepsMeshShapesAndSkin) {
     for (int c = 0; c < 2; ++c) ExpectSameClusters(*a->GetSkin()->GetCluster(c), *skin->GetCluster(c));
     // The same motion deforms both the same.
     for (VScene* scene : {&original, &read}) {
-      static_cast<VModel*>(scene->Find("Model::Bone A"))->mRotation->Set(VDouble3{0, 0, 30});
-      static_cast<VModel*>(scene->Find("Model::Bone B"))->mRotation->Set(VDouble3{0, 0, 45});
+      static_cast<VModel*>(scene->Find("Model::Bone A"))->RotationProperty()->Set(VDouble3{0, 0, 30});
+      static_cast<VModel*>(scene->Find("Model::Bone B"))->RotationProperty()->Set(VDouble3{0, 0, 45});
     }
     const std::vector<Point>& want = a->GetDeformedPoints();
     const std::vector<Point>& got = b->GetDeformedPoints();
@@ -352,7 +352,7 @@ TEST(MeshDocumentTest, DamagedClusterRecordsGiveDefinedResults) {
     mesh.ConnectSrc(&skin);
     skin.ConnectSrc(&cluster);
     cluster.ConnectSrc(&bone);
-    bone.mTranslation->Set(VDouble3{9, 9, 9});
+    bone.TranslationProperty()->Set(VDouble3{9, 9, 9});
     EXPECT_EQ(mesh.GetDeformedPoints(), geometry.points);
     mesh.DisconnectSrc(&skin);
     skin.DisconnectSrc(&cluster);

@@ -112,9 +112,9 @@ TEST_F(SceneDocumentTest, SampleSceneAnimatesTheSameAfterARoundTrip) {
     // Switching takes switches what is read.
     read.takes().SetCurrent(read.takes().Find("Take 002"));
     read.player().Goto(VTime(60 * kFrame));
-    EXPECT_DOUBLE_EQ(static_cast<VModel*>(root)->mTranslation->Get()[1], 5.0);
+    EXPECT_DOUBLE_EQ(static_cast<VModel*>(root)->TranslationProperty()->Get()[1], 5.0);
     read.takes().SetCurrent(read.takes().Find("Take 001"));
-    EXPECT_DOUBLE_EQ(static_cast<VModel*>(root)->mTranslation->Get()[1], 0.0);
+    EXPECT_DOUBLE_EQ(static_cast<VModel*>(root)->TranslationProperty()->Get()[1], 0.0);
   }
 }
 
@@ -177,7 +177,7 @@ Body Doc(const std::vector<Body>& sections) {
 
 VDouble3 Translation(VScene& scene, const char* name) {
   auto* model = dynamic_cast<VModel*>(scene.Find(name));
-  return model ? model->mTranslation->Get() : VDouble3{-99, -99, -99};
+  return model ? model->TranslationProperty()->Get() : VDouble3{-99, -99, -99};
 }
 
 TEST_F(SceneDocumentTest, ObjectsAreReusedByNameOrMadeAnew) {
@@ -200,7 +200,7 @@ TEST_F(SceneDocumentTest, ObjectsAreReusedByNameOrMadeAnew) {
     std::string message;
     ASSERT_TRUE(ReadScene(bytes, scene, &message, options)) << message;
     EXPECT_EQ(scene.Find("Model::Cube"), existing);
-    EXPECT_EQ(existing->mTranslation->Get(), (VDouble3{1, 2, 3}));
+    EXPECT_EQ(existing->TranslationProperty()->Get(), (VDouble3{1, 2, 3}));
     ASSERT_NE(scene.Find("Material::Red"), nullptr);
     EXPECT_EQ(scene.Find("Material::Red")->GetSubtype(), "Default");
     // A bind pose is never reused: the file's one is a new object beside the

@@ -102,8 +102,8 @@ TEST_F(RenderSceneTest, SpotLightLightsInsideItsCutOffOnly) {
   auto* spot = static_cast<VLight*>(scene_->Add(std::make_unique<VLight>("Spot")));
   spot->mLightType->Set(kVLightSpot);
   spot->mConeAngle->Set(20.0);  // cut-off 0.6 x 20 = 12 degrees
-  spot->mTranslation->Set({0, 0, 10});
-  spot->mRotation->Set({0, 90, 0});  // +X, the light's axis, turned to -Z
+  spot->TranslationProperty()->Set({0, 0, 10});
+  spot->RotationProperty()->Set({0, 90, 0});  // +X, the light's axis, turned to -Z
   const auto axis = spot->GetDirection();
   ASSERT_NEAR(axis.z, -1.0, 1e-9);
   ASSERT_TRUE(Render());
@@ -271,7 +271,7 @@ TEST_F(RenderSceneTest, HostileScenesRenderSomething) {
   ASSERT_TRUE(Render());
   // Non-numbers in a transform and in the lens.
   VModelPolymesh* broken = AddQuad("Broken", -1, -1, 1, 1);
-  broken->mTranslation->Set({std::nan(""), 0, 0});
+  broken->TranslationProperty()->Set({std::nan(""), 0, 0});
   camera->mFieldOfView->Set(std::nan(""));
   ASSERT_TRUE(Render());
   camera->mNearPlane->Set(0.0);
@@ -308,10 +308,10 @@ TEST_F(RenderSceneTest, LightingProgramMatchesTheFixedFunctionPipeline) {
   auto* spot = static_cast<VLight*>(scene_->Add(std::make_unique<VLight>("Spot")));
   spot->mLightType->Set(kVLightSpot);
   spot->mConeAngle->Set(60.0);
-  spot->mTranslation->Set({3, 0, 8});
-  spot->mRotation->Set({0, 90, 0});
+  spot->TranslationProperty()->Set({3, 0, 8});
+  spot->RotationProperty()->Set({0, 90, 0});
   auto* point = static_cast<VLight*>(scene_->Add(std::make_unique<VLight>("Point")));
-  point->mTranslation->Set({-4, 4, 6});
+  point->TranslationProperty()->Set({-4, 4, 6});
   point->mIntensity->Set(80.0);
   scene_->settings().ambient_color[0] = 0.1;
   VSceneSettings& s = scene_->settings();

@@ -29,9 +29,9 @@ class CameraManipulatorTest : public ::testing::Test {
   void SetUp() override {
     camera_ = static_cast<VCamera*>(scene_.Add(std::make_unique<VCamera>("Cam")));
     interest_ = static_cast<VModel*>(scene_.Add(std::make_unique<VModel>("Cam Interest", "Null")));
-    camera_->mLookAt->SetObjectValue(interest_);
-    camera_->mTranslation->Set(VDouble3{0, 0, 100});
-    interest_->mTranslation->Set(VDouble3{0, 0, 0});
+    camera_->LookAtProperty()->SetObjectValue(interest_);
+    camera_->TranslationProperty()->Set(VDouble3{0, 0, 100});
+    interest_->TranslationProperty()->Set(VDouble3{0, 0, 0});
   }
   VScene scene_;
   VCamera* camera_ = nullptr;

@@ -39,9 +39,9 @@ TEST(CameraViewTest, InterestLiesOnTheEyesNegativeZAndUpOnPositiveY) {
   VScene scene;
   auto* camera = static_cast<VCamera*>(scene.Add(std::make_unique<VCamera>("Cam")));
   auto* interest = static_cast<VModel*>(scene.Add(std::make_unique<VModel>("Cam Interest", "Null")));
-  camera->mLookAt->SetObjectValue(interest);
-  camera->mTranslation->Set(VDouble3{10, 20, 30});
-  interest->mTranslation->Set(VDouble3{-5, 0, 7});
+  camera->LookAtProperty()->SetObjectValue(interest);
+  camera->TranslationProperty()->Set(VDouble3{10, 20, 30});
+  interest->TranslationProperty()->Set(VDouble3{-5, 0, 7});
   ASSERT_EQ(camera->GetInterest(), interest);
 
   const YrMatrix view = camera->GetViewMatrix();
@@ -63,7 +63,7 @@ TEST(CameraViewTest, InterestLiesOnTheEyesNegativeZAndUpOnPositiveY) {
   ExpectNear(Apply(camera->GetViewMatrix(), {-5, 0, 7}), {0, 0, -distance});
 
   // The interest moves: the view follows at once.
-  interest->mTranslation->Set(VDouble3{10, 20, 0});
+  interest->TranslationProperty()->Set(VDouble3{10, 20, 0});
   camera->mRoll->Set(0);
   ExpectNear(Apply(camera->GetViewMatrix(), {10, 20, 0}), {0, 0, -30});
   EXPECT_NEAR(camera->GetInterestPosition().z, 0, 1e-12);
@@ -86,9 +86,9 @@ TEST(CameraViewTest, DegenerateAimsStayFinite) {
   VScene scene;
   auto* camera = static_cast<VCamera*>(scene.Add(std::make_unique<VCamera>("Cam")));
   auto* interest = static_cast<VModel*>(scene.Add(std::make_unique<VModel>("Cam Interest", "Null")));
-  camera->mLookAt->SetObjectValue(interest);
-  camera->mTranslation->Set(VDouble3{4, 4, 4});
-  interest->mTranslation->Set(VDouble3{4, 4, 4});
+  camera->LookAtProperty()->SetObjectValue(interest);
+  camera->TranslationProperty()->Set(VDouble3{4, 4, 4});
+  interest->TranslationProperty()->Set(VDouble3{4, 4, 4});
   for (double e : camera->GetViewMatrix().m) EXPECT_TRUE(std::isfinite(e));
 }
 

@@ -70,8 +70,8 @@ TEST(LightTest, AttenuationCarriesTheIntensity) {
 
 TEST(LightTest, PositionDirectionAndColours) {
   VLight light("L");
-  light.mTranslation->Set(VDouble3{1, 2, 3});
-  light.mRotation->Set(VDouble3{0, 0, 90});  // +X turned to +Y
+  light.TranslationProperty()->Set(VDouble3{1, 2, 3});
+  light.RotationProperty()->Set(VDouble3{0, 0, 90});  // +X turned to +Y
   double p[4];
   light.GetPosition(p);
   EXPECT_EQ(p[0], 1);
@@ -101,7 +101,7 @@ TEST(LightingSetupTest, UsedLightsTakeTheSlotsFromTheLastToTheFirst) {
   auto dark = Light("Dark", kVLightInfinite);
   dark->mCastLightOnObject->Set(0);
   auto hidden = Light("Hidden", kVLightPoint);
-  hidden->mShow->Set(0);
+  hidden->ShowProperty()->Set(0);
   std::vector<const VLight*> lights = {point.get(), spot.get(), dark.get(), hidden.get()};
 
   const VLightingSetup setup = VComputeLighting(lights, 8, kAmbient, true);

@@ -235,17 +235,17 @@ TEST_F(MeshDeformTest, NormalizeClustersBlendTheirLinksMotion) {
   clusters_[0]->SetWeights({0, 1, 2}, {1.0, 0.5, 0.2});
   clusters_[1]->SetWeights({1, 2}, {0.5, 0.2});
   ExpectPoint(Points()[1], 1, 0, 0);  // bind pose: nothing moves
-  bones_[1]->mTranslation->Set(VDouble3{0, 2, 0});
+  bones_[1]->TranslationProperty()->Set(VDouble3{0, 2, 0});
   ExpectPoint(Points()[0], 0, 0, 0);
   ExpectPoint(Points()[1], 1, 1, 0);
   ExpectPoint(Points()[2], 2, 1, 0);  // 0.2 / 0.2 normalise to a half each
   ExpectPoint(Points()[3], 3, 0, 0);  // in no cluster
   // A rotation of the first bone by 90 degrees about Z turns point 0 around the origin.
-  bones_[0]->mRotation->Set(VDouble3{0, 0, 90});
+  bones_[0]->RotationProperty()->Set(VDouble3{0, 0, 90});
   clusters_[0]->SetWeights({3}, {1.0});
   ExpectPoint(Points()[3], 0, 3, 0);
   // The mesh's own placement does not move its points twice.
-  mesh_->mTranslation->Set(VDouble3{5, 0, 0});
+  mesh_->TranslationProperty()->Set(VDouble3{5, 0, 0});
   ExpectPoint(Points()[3], -5, 3, 0);
 }
 
@@ -254,8 +254,8 @@ TEST_F(MeshDeformTest, AdditiveAndTotalOneClustersKeepTheRestInPlace) {
   clusters_[0]->SetWeights({0}, {0.5});
   clusters_[1]->SetMode(kVClusterTotal100);
   clusters_[1]->SetWeights({1, 2}, {0.25, 1.0});
-  bones_[0]->mTranslation->Set(VDouble3{0, 4, 0});
-  bones_[1]->mTranslation->Set(VDouble3{0, 0, 8});
+  bones_[0]->TranslationProperty()->Set(VDouble3{0, 4, 0});
+  bones_[1]->TranslationProperty()->Set(VDouble3{0, 0, 8});
   ExpectPoint(Points()[0], 0, 2, 0);  // half way towards the cluster's motion
   ExpectPoint(Points()[1], 1, 0, 2);  // a quarter of the motion, the rest stays
   ExpectPoint(Points()[2], 2, 0, 8);
@@ -273,7 +273,7 @@ TEST_F(MeshDeformTest, BindMatricesThatCannotBeInvertedMoveNothing) {
   for (double& v : singular.m) v = 0.0;
   clusters_[0]->SetTransforms(YrMatrix(), singular);
   EXPECT_FALSE(clusters_[0]->HasValidBind());
-  bones_[0]->mTranslation->Set(VDouble3{3, 3, 3});
+  bones_[0]->TranslationProperty()->Set(VDouble3{3, 3, 3});
   ExpectPoint(Points()[1], 1, 0, 0);
   // Values that are not finite make the identity, which inverts.
   YrMatrix bad;
@@ -297,7 +297,7 @@ TEST_F(MeshDeformTest, ShapesApplyBeforeTheSkin) {
   weight->SetDouble(25);
   ExpectPoint(Points()[2], 2, 2.5, 0);
   clusters_[0]->SetWeights({2}, {1.0});
-  bones_[0]->mRotation->Set(VDouble3{0, 0, 90});
+  bones_[0]->RotationProperty()->Set(VDouble3{0, 0, 90});
   ExpectPoint(Points()[2], -2.5, 2, 0);  // raised, then turned
   // Negative weights count only when the mesh allows them.
   weight->SetDouble(-50);

@@ -41,9 +41,9 @@ void ExpectNear(V3 a, V3 b, double tolerance = 1e-9) {
 std::unique_ptr<VModel> Node(const char* name, VDouble3 t = {0, 0, 0}, VDouble3 r = {0, 0, 0},
                              VDouble3 s = {1, 1, 1}) {
   auto node = std::make_unique<VModel>(name, "Null");
-  node->mTranslation->Set(t);
-  node->mRotation->Set(r);
-  node->mScaling->Set(s);
+  node->TranslationProperty()->Set(t);
+  node->RotationProperty()->Set(r);
+  node->ScalingProperty()->Set(s);
   return node;
 }
 
@@ -73,10 +73,57 @@ TEST(VTransformNodeTest, PropertiesComeInTheirOrderWithTheirDefaults) {
   EXPECT_TRUE(node.IsVisible());
 }
 
+TEST(VTransformNodeTest, EachPositionHoldsItsPropertyAndEvaluationMakesNone) {
+  VModel node("N", "Null");
+  VModel parent("P", "Null");
+  ASSERT_EQ(node.GetPropertyCount(), VTransformNode::kTransformPropertyCount);
+  auto made = [](const VObject& o) {
+    int count = 0;
+    for (int i = 0; i < o.GetPropertyCount(); ++i) count += o.GetPropertyIfMade(i) != nullptr;
+    return count;
+  };
+  parent.TranslationProperty()->Set({0, 5, 0});
+  ASSERT_TRUE(node.SetParent(&parent));
+  EXPECT_TRUE(node.IsVisible());
+  EXPECT_EQ(node.GetRotationOrder(), kYrEulerXYZ);
+  EXPECT_EQ(node.GetInheritType(), kVInheritRrSs);
+  EXPECT_EQ(node.GetLimit(1).flags, 0u);
+  EXPECT_EQ(node.GetMatrix(kVSpaceGlobal)[13], 5.0);
+  EXPECT_EQ(made(node), 0);
+  EXPECT_EQ(made(parent), 1);
+
+  // The positions the node reads name the properties they should.
+  const std::pair<VProperty*, const char*> expected[] = {
+      {node.VisibilityProperty(), "Visibility"},
+      {node.ScalingProperty(), "Lcl Scaling"},
+      {node.ScalingPivotProperty(), "ScalingPivot"},
+      {node.RotationOrderProperty(), "RotationOrder"},
+      {node.RotationSpaceForLimitOnlyProperty(), "RotationSpaceForLimitOnly"},
+      {node.PostRotationProperty(), "PostRotation"},
+      {node.InheritTypeProperty(), "InheritType"},
+      {node.GeometricScalingProperty(), "GeometricScaling"},
+      {node.LookAtProperty(), "LookAtProperty"},
+      {node.UpVectorProperty(), "UpVectorProperty"},
+      {node.ShowProperty(), "Show"},
+      {node.LimitActiveProperty(0), "TranslationActive"},
+      {node.LimitMaxProperty(1), "RotationMax"},
+      {node.LimitEnableProperty(1, 0), "RotationMinX"},
+      {node.LimitEnableProperty(2, 5), "ScalingMaxZ"},
+  };
+  for (const auto& [property, name] : expected) EXPECT_EQ(property->GetName(), name);
+  // Values set on made properties are what evaluation reads.
+  node.RotationOrderProperty()->Set(kYrEulerZYX);
+  node.ShowProperty()->Set(0);
+  EXPECT_EQ(node.GetRotationOrder(), kYrEulerZYX);
+  EXPECT_FALSE(node.IsVisible());
+  // The class's properties keep their places: they cannot be removed.
+  EXPECT_FALSE(node.RemoveProperty(node.ShowProperty()));
+}
+
 TEST(VTransformNodeTest, LocalMatrixIsScalingThenRotationThenTranslation) {
   auto node = Node("N", {1, 2, 3}, {10, 20, 30}, {2, 3, 4});
   EXPECT_TRUE(MatrixNear(node->GetMatrix(kVSpaceLocal), TRS({1, 2, 3}, {10, 20, 30}, {2, 3, 4})));
-  node->mRotationOrder->Set(kYrEulerZYX);
+  node->RotationOrderProperty()->Set(kYrEulerZYX);
   YrMatrix r;
   YrEulerToMatrix(r, {10, 20, 30}, kYrEulerZYX);
   EXPECT_TRUE(MatrixNear(node->GetRotationMatrix(kVSpaceLocal), r));
@@ -86,35 +133,34 @@ TEST(VTransformNodeTest, LocalMatrixIsScalingThenRotationThenTranslation) {
 TEST(VTransformNodeTest, PivotsStayInPlace) {
   // A point at the rotation pivot does not move when the node turns about it.
   auto node = Node("N", {0, 0, 0}, {0, 0, 90});
-  node->mRotationPivot->Set({1, 0, 0});
+  node->RotationPivotProperty()->Set({1, 0, 0});
   ExpectNear(Apply(node->GetMatrix(kVSpaceLocal), {1, 0, 0}), {1, 0, 0});
   // The same for a scaling about its pivot; offsets add as translations.
   auto scaled = Node("S", {0, 0, 0}, {0, 0, 0}, {2, 2, 2});
-  scaled->mScalingPivot->Set({1, 1, 1});
+  scaled->ScalingPivotProperty()->Set({1, 1, 1});
   ExpectNear(Apply(scaled->GetMatrix(kVSpaceLocal), {1, 1, 1}), {1, 1, 1});
   ExpectNear(Apply(scaled->GetMatrix(kVSpaceLocal), {0, 0, 0}), {-1, -1, -1});
-  scaled->mRotationOffset->Set({5, 0, 0});
-  scaled->mScalingOffset->Set({0, 7, 0});
+  scaled->RotationOffsetProperty()->Set({5, 0, 0});
+  scaled->ScalingOffsetProperty()->Set({0, 7, 0});
   ExpectNear(Apply(scaled->GetMatrix(kVSpaceLocal), {1, 1, 1}), {6, 8, 1});
   EXPECT_EQ(scaled->GetPivots().flags, unsigned{kVPivotRotationOffset | kVPivotScalingOffset | kVPivotScalingPivot});
   // Setting a translation that includes the pivots takes them off again.
   node->SetTranslation(kVSpaceLocal, V4{3, 4, 5, 1});
   const YrMatrix& m = node->GetMatrix(kVSpaceLocal);
   ExpectNear({m[12], m[13], m[14]}, {3, 4, 5});
-  ExpectNear({node->mTranslation->Get()[0], node->mTranslation->Get()[1], 5}, {2, 5, 5});
+  ExpectNear({node->TranslationProperty()->Get()[0], node->TranslationProperty()->Get()[1], 5}, {2, 5, 5});
 }
 
 TEST(VTransformNodeTest, LimitsClampAxisByAxisAndMaximumWins) {
   auto node = Node("N", {-5, 50, 3}, {0, 0, 0}, {1, 1, 1});
-  VTransformNode::LimitProperties& t = node->mLimits[0];
-  t.min->Set({10, 0, 0});
-  t.max->Set({0, 20, 0});
-  t.enable[0]->Set(1);  // MinX
-  t.enable[3]->Set(1);  // MaxX
-  t.enable[4]->Set(1);  // MaxY
+  node->LimitMinProperty(0)->Set({10, 0, 0});
+  node->LimitMaxProperty(0)->Set({0, 20, 0});
+  node->LimitEnableProperty(0, 0)->Set(1);  // MinX
+  node->LimitEnableProperty(0, 3)->Set(1);  // MaxX
+  node->LimitEnableProperty(0, 4)->Set(1);  // MaxY
   const YrMatrix& off = node->GetMatrix(kVSpaceLocal);
   EXPECT_EQ(off[12], -5.0);  // not active yet
-  t.active->Set(1);
+  node->LimitActiveProperty(0)->Set(1);
   const YrMatrix& m = node->GetMatrix(kVSpaceLocal);
   EXPECT_EQ(m[12], 0.0);  // min 10 then max 0: the maximum wins
   EXPECT_EQ(m[13], 20.0);
@@ -122,20 +168,20 @@ TEST(VTransformNodeTest, LimitsClampAxisByAxisAndMaximumWins) {
 
   // Rotation limits clamp the angles directly.
   auto turning = Node("R", {0, 0, 0}, {0, 0, 75});
-  turning->mLimits[1].max->Set({0, 0, 45});
-  turning->mLimits[1].enable[5]->Set(1);
-  turning->mLimits[1].active->Set(1);
+  turning->LimitMaxProperty(1)->Set({0, 0, 45});
+  turning->LimitEnableProperty(1, 5)->Set(1);
+  turning->LimitActiveProperty(1)->Set(1);
   ExpectNear(turning->GetRotation(kVSpaceLocal), {0, 0, 45});
 }
 
 TEST(VTransformNodeTest, PreAndPostRotationWrapTheAnimatedRotation) {
   auto node = Node("N", {0, 0, 0}, {0, 30, 0});
-  node->mPreRotation->Set({90, 0, 0});
-  node->mPostRotation->Set({0, 0, 20});
+  node->PreRotationProperty()->Set({90, 0, 0});
+  node->PostRotationProperty()->Set({0, 0, 20});
   YrMatrix plain;
   YrEulerToMatrix(plain, {0, 30, 0}, kYrEulerXYZ);
   EXPECT_TRUE(MatrixNear(node->GetRotationMatrix(kVSpaceLocal), plain));  // inactive: plain Euler
-  node->mLimits[1].active->Set(1);
+  node->LimitActiveProperty(1)->Set(1);
   YrMatrix pre, post, post_inverse, expected;
   YrRotationToMatrix(pre, {90, 0, 0});
   YrRotationToMatrix(post, {0, 0, 20});
@@ -167,14 +213,14 @@ TEST(VTransformNodeTest, InheritTypesComposeAsTheirNamesSay) {
   EXPECT_TRUE(MatrixNear(child->GetRotationMatrix(kVSpaceGlobal), rotation));
 
   // "Parent (RSrs)": the full product.
-  child->mInheritType->Set(kVInheritRSrs);
+  child->InheritTypeProperty()->Set(kVInheritRSrs);
   YrMatrix product;
   YrMatrixMult(product, child->GetMatrix(kVSpaceLocal), parent->GetMatrix(kVSpaceGlobal));
   EXPECT_TRUE(MatrixNear(child->GetMatrix(kVSpaceGlobal), product));
 
   // "None (Rrs)": the parent's scaling does not reach the child.
-  child->mInheritType->Set(kVInheritRrs);
-  parent->mScaling->Set({2, 2, 2});
+  child->InheritTypeProperty()->Set(kVInheritRrs);
+  parent->ScalingProperty()->Set({2, 2, 2});
   ExpectNear(child->GetScaling(kVSpaceGlobal), {1, 3, 1});
 
   // Unparenting makes global equal local again.
@@ -187,8 +233,8 @@ TEST(VTransformNodeTest, SettingGlobalValuesWorksBackThroughTheParent) {
   auto parent = Node("P", {4, -2, 1}, {20, 40, 60}, {2, 2, 2});
   auto child = Node("C");
   child->SetParent(parent.get());
-  child->mRotationPivot->Set({0.5, 0, 0});
-  child->mRotation->Set({0, 0, 30});
+  child->RotationPivotProperty()->Set({0.5, 0, 0});
+  child->RotationProperty()->Set({0, 0, 30});
   child->SetTranslation(kVSpaceGlobal, V4{7, 8, 9, 1});
   const V4& t = child->GetTranslation(kVSpaceGlobal);
   ExpectNear({t.x, t.y, t.z}, {7, 8, 9});
@@ -201,8 +247,8 @@ TEST(VTransformNodeTest, GeometricOffsetMovesOnlyTheDrawnGeometry) {
   auto child = Node("C", {0, 1, 0});
   child->SetParent(parent.get());
   EXPECT_EQ(&parent->GetGlobalGeometricMatrix(), &parent->GetMatrix(kVSpaceGlobal));
-  parent->mGeometricTranslation->Set({0, 0, 5});
-  parent->mGeometricScaling->Set({3, 3, 3});
+  parent->GeometricTranslationProperty()->Set({0, 0, 5});
+  parent->GeometricScalingProperty()->Set({3, 3, 3});
   EXPECT_TRUE(parent->HasGeometricOffset());
   YrMatrix expected;
   YrMatrixMult(expected, TRS({0, 0, 5}, {0, 0, 0}, {3, 3, 3}), parent->GetMatrix(kVSpaceGlobal));
@@ -215,7 +261,7 @@ TEST(VTransformNodeTest, GeometricOffsetMovesOnlyTheDrawnGeometry) {
 TEST(VTransformNodeTest, LookAtAimsTheXAxis) {
   auto node = Node("Eye", {1, 1, 1});
   auto target = Node("Target", {1, 11, 1});
-  node->mLookAt->SetObjectValue(target.get());
+  node->LookAtProperty()->SetObjectValue(target.get());
   const YrMatrix& r = node->GetRotationMatrix(kVSpaceGlobal);
   ExpectNear({r[0], r[1], r[2]}, {0, 1, 0});
   // Every row stays a unit vector, the frame right-handed.
@@ -223,16 +269,16 @@ TEST(VTransformNodeTest, LookAtAimsTheXAxis) {
     EXPECT_NEAR(std::hypot(r(row, 0), r(row, 1), r(row, 2)), 1.0, 1e-12);
   }
   // A target at the node's own place aims along X; an up node decides the roll.
-  target->mTranslation->Set({1, 1, 1});
+  target->TranslationProperty()->Set({1, 1, 1});
   ExpectNear({node->GetRotationMatrix(kVSpaceGlobal)[0], node->GetRotationMatrix(kVSpaceGlobal)[1], 0}, {1, 0, 0});
-  target->mTranslation->Set({5, 1, 1});
+  target->TranslationProperty()->Set({5, 1, 1});
   auto up = Node("Up", {1, 1, 9});
-  node->mUpVector->SetObjectValue(up.get());
+  node->UpVectorProperty()->SetObjectValue(up.get());
   const YrMatrix& rolled = node->GetRotationMatrix(kVSpaceGlobal);
   ExpectNear({rolled(1, 0), rolled(1, 1), rolled(1, 2)}, {0, 0, 1});
   EXPECT_TRUE(AllFinite(node->GetMatrix(kVSpaceGlobal)));
   // Two nodes aiming at each other terminate with finite matrices.
-  target->mLookAt->SetObjectValue(node.get());
+  target->LookAtProperty()->SetObjectValue(node.get());
   EXPECT_TRUE(AllFinite(node->GetMatrix(kVSpaceGlobal)));
   EXPECT_TRUE(AllFinite(target->GetMatrix(kVSpaceGlobal)));
 }
@@ -243,7 +289,7 @@ TEST(VTransformNodeTest, CachesFollowTimePropertiesAndConnections) {
   child->SetParent(parent.get());
   const YrMatrix* first = &child->GetMatrix(kVSpaceGlobal);
   EXPECT_EQ((*first)[12], 1.0);
-  parent->mTranslation->Set({5, 0, 0});
+  parent->TranslationProperty()->Set({5, 0, 0});
   EXPECT_EQ(child->GetMatrix(kVSpaceGlobal)[12], 5.0);
   auto other = Node("O", {0, 0, 7});
   child->SetParent(other.get());
@@ -327,8 +373,8 @@ TEST(VTransformNodeTest, HostileHierarchiesGiveFiniteResults) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   auto bad = Node("Bad", {nan, 1, inf}, {inf, nan, 0}, {nan, 0, -inf});
-  bad->mRotationPivot->Set({nan, 0, 0});
-  bad->mGeometricRotation->Set({inf, 0, 0});
+  bad->RotationPivotProperty()->Set({nan, 0, 0});
+  bad->GeometricRotationProperty()->Set({inf, 0, 0});
   EXPECT_TRUE(AllFinite(bad->GetMatrix(kVSpaceGlobal)));
   EXPECT_TRUE(AllFinite(bad->GetGlobalGeometricMatrix()));
   auto below = Node("Below", {1, 1, 1});

@@ -182,9 +182,9 @@ TEST(YrMeshTest, AUVSetMappedOtherwiseIsLeftAlone) {
 TEST(YrMeshTest, ClusterBuiltThroughTheFacadeMovesItsPoints) {
   VScene scene;
   VModelPolymesh* cube = AddCube(scene, "Cube");
-  cube->mTranslation->Set(VDouble3{10, 0, 0});
+  cube->TranslationProperty()->Set(VDouble3{10, 0, 0});
   auto* bone = static_cast<VModel*>(scene.Add(std::make_unique<VModel>("Bone", "Limb")));
-  bone->mTranslation->Set(VDouble3{10, 0, 0});
+  bone->TranslationProperty()->Set(VDouble3{10, 0, 0});
   YrMesh mesh(cube);
   YrCluster cluster = YrCluster::Create(scene, mesh, "Top");
   ASSERT_TRUE(cluster.IsValid());
@@ -213,7 +213,7 @@ TEST(YrMeshTest, ClusterBuiltThroughTheFacadeMovesItsPoints) {
 
   YrFastTessellator tessellator(mesh);
   EXPECT_EQ(tessellator.GetPositionArray()[7], (YrVector4<float>{1, 1, 1, 1}));  // bind pose
-  bone->mTranslation->Set(VDouble3{10, 2, 0});
+  bone->TranslationProperty()->Set(VDouble3{10, 2, 0});
   const std::vector<YrVector4<float>>& moved = tessellator.GetPositionArray();
   EXPECT_NEAR(moved[7].y, 3.0f, 1e-5);
   EXPECT_NEAR(moved[2].y, 3.0f, 1e-5);

@@ -30,7 +30,7 @@ using YrSDK::YrZynManager;
 void BuildScene(VScene& scene) {
   scene.Clear();
   auto* cube = static_cast<VModel*>(scene.Add(std::make_unique<VModel>("Cube", "Mesh")));
-  cube->mTranslation->Set(VDouble3{0, 1, 0});
+  cube->TranslationProperty()->Set(VDouble3{0, 1, 0});
   VTake* take = scene.takes().Create("Take 001");
   take->local_span = VTimeSpan(VTime(0), VTime(46186158000));
   auto transform = std::make_unique<VFCurveNode>("Transform");
@@ -65,7 +65,7 @@ class YrZynManagerTest : public ::testing::Test {
     auto* cube = dynamic_cast<VModel*>(scene_->Find("Model::Cube"));
     if (!cube) return -1;
     scene_->player().Goto(VTime(ticks));
-    return cube->mTranslation->Get()[0];
+    return cube->TranslationProperty()->Get()[0];
   }
 
   TempDir dir_;
@@ -145,7 +145,7 @@ TEST_F(YrZynManagerTest, LoadOptionsAreProperties) {
     VSceneObject* cube = scene_->Find("Model::Cube");
     EXPECT_EQ(cube != nullptr, c.cube);
     if (cube) {
-      EXPECT_EQ(static_cast<VModel*>(cube)->mTranslation->IsAnimated(), c.animated);
+      EXPECT_EQ(static_cast<VModel*>(cube)->TranslationProperty()->IsAnimated(), c.animated);
     }
     EXPECT_EQ(scene_->takes().GetCount(), 1);  // the takes themselves are always read
   }

@@ -28,15 +28,15 @@ VFCurve& AddNumberChannel(VTake::ModelAnimation& animation, const char* property
 // "LookAtProperty".
 VModel* AddInterest(VScene& scene, VCamera& camera, const VDouble3& position) {
   VModel* interest = AddModel(scene, (camera.GetName() + " Interest").c_str(), "Null", nullptr);
-  interest->mTranslation->Set(position);
-  camera.mLookAt->SetObjectValue(interest);
+  interest->TranslationProperty()->Set(position);
+  camera.LookAtProperty()->SetObjectValue(interest);
   return interest;
 }
 
 void AddCameras(VScene& scene, VTake& first, VTake& second) {
   // An orbiting view with an interest, zooming in over the second take.
   VCamera* orbit = AddNode(scene, std::make_unique<VCamera>("Camera Orbit"), nullptr);
-  orbit->mTranslation->Set(VDouble3{24, 14, 30});
+  orbit->TranslationProperty()->Set(VDouble3{24, 14, 30});
   AddInterest(scene, *orbit, {0, 2, 0});
   orbit->mNearPlane->Set(1);
   orbit->mFarPlane->Set(1000);
@@ -58,7 +58,7 @@ void AddCameras(VScene& scene, VTake& first, VTake& second) {
   // A side view along +X (no rotation needed) whose roll and field of view
   // are animated.
   VCamera* side = AddNode(scene, std::make_unique<VCamera>("Camera Roll"), nullptr);
-  side->mTranslation->Set(VDouble3{-30, 2, 0});
+  side->TranslationProperty()->Set(VDouble3{-30, 2, 0});
   side->mApertureMode->Set(kVApertureVertical);
   side->mNearPlane->Set(1);
   side->mFarPlane->Set(1000);
@@ -102,20 +102,20 @@ void AddCameras(VScene& scene, VTake& first, VTake& second) {
 
 void AddLights(VScene& scene, VTake& first) {
   VLight* point = AddNode(scene, std::make_unique<VLight>("Light Point"), nullptr);
-  point->mTranslation->Set(VDouble3{6, 10, 8});
+  point->TranslationProperty()->Set(VDouble3{6, 10, 8});
   point->mColor->Set(VDouble3{1.0, 0.9, 0.8});
 
   // Shines straight down (+X turned to -Y) with a 50 degree cone.
   VLight* spot = AddNode(scene, std::make_unique<VLight>("Light Spot"), nullptr);
   spot->mLightType->Set(kVLightSpot);
-  spot->mTranslation->Set(VDouble3{0, 20, 0});
-  spot->mRotation->Set(VDouble3{0, 0, -90});
+  spot->TranslationProperty()->Set(VDouble3{0, 20, 0});
+  spot->RotationProperty()->Set(VDouble3{0, 0, -90});
   spot->mConeAngle->Set(50);
   spot->mColor->Set(VDouble3{0.6, 0.7, 1.0});
 
   VLight* sun = AddNode(scene, std::make_unique<VLight>("Light Infinite"), nullptr);
   sun->mLightType->Set(kVLightInfinite);
-  sun->mRotation->Set(VDouble3{0, 30, -45});
+  sun->RotationProperty()->Set(VDouble3{0, 30, -45});
   sun->mIntensity->Set(60);
 
   // The point light dims and comes back over the first take.

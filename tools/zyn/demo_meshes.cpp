@@ -59,13 +59,13 @@ double BoneWeight(int bone, double y) {
 // The tube's models; its skin comes later, after every model of the scene.
 VModelPolymesh* AddTube(VScene& scene, VModel** bones) {
   auto* tube = AddNode(scene, std::make_unique<VModelPolymesh>("Tube"), nullptr);
-  tube->mTranslation->Set(kTubePlace);
+  tube->TranslationProperty()->Set(kTubePlace);
   tube->SetGeometry(Tube());
   VModel* parent = nullptr;
   for (int b = 0; b < kBones; ++b) {
     const std::string name = "Tube Bone " + std::to_string(b + 1);
     bones[b] = AddModel(scene, name.c_str(), "Limb", parent);
-    bones[b]->mTranslation->Set(b == 0 ? kTubePlace : VDouble3{0, kBoneSpacing, 0});
+    bones[b]->TranslationProperty()->Set(b == 0 ? kTubePlace : VDouble3{0, kBoneSpacing, 0});
     parent = bones[b];
   }
   return tube;
@@ -119,7 +119,7 @@ void SkinTube(VScene& scene, VModelPolymesh* tube, VModel** bones, VTake& first,
 // A flat grid with two shapes whose weights are animated.
 void AddShapedFlag(VScene& scene, VTake& first, VTake& second) {
   auto* flag = AddNode(scene, std::make_unique<VModelPolymesh>("Flag"), nullptr);
-  flag->mTranslation->Set(VDouble3{-6, 0, 0});
+  flag->TranslationProperty()->Set(VDouble3{-6, 0, 0});
   constexpr int kColumns = 6, kRows = 4;
   VGeometry g;
   for (int y = 0; y <= kRows; ++y) {

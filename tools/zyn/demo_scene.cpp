@@ -111,8 +111,8 @@ void BuildDemoScene(VScene& scene) {
   VModel* arm = AddModel(scene, "Arm", "Limb", root);
   VModel* hand = AddModel(scene, "Hand", "Limb", arm);
   AddModel(scene, "Marker", "Marker", root);
-  arm->mTranslation->Set(VDouble3{0.0, 2.0, 0.0});
-  hand->mTranslation->Set(VDouble3{0.0, 1.5, 0.0});
+  arm->TranslationProperty()->Set(VDouble3{0.0, 2.0, 0.0});
+  hand->TranslationProperty()->Set(VDouble3{0.0, 1.5, 0.0});
 
   VTakeList& takes = scene.takes();
   BuildFirstTake(*takes.Create("Take 001"), *root, *arm, *hand);

@@ -21,9 +21,9 @@ VFCurveNode* AddVectorChannel(VFCurveNode& parent, const char* name, const VDoub
 std::unique_ptr<VFCurveNode> TransformChannel(const VTransformNode& model, VFCurveNode** t, VFCurveNode** r,
                                               VFCurveNode** s) {
   auto transform = std::make_unique<VFCurveNode>("Transform");
-  *t = AddVectorChannel(*transform, "T", model.mTranslation->Get());
-  *r = AddVectorChannel(*transform, "R", model.mRotation->Get());
-  *s = AddVectorChannel(*transform, "S", model.mScaling->Get());
+  *t = AddVectorChannel(*transform, "T", model.TranslationProperty()->Get());
+  *r = AddVectorChannel(*transform, "R", model.RotationProperty()->Get());
+  *s = AddVectorChannel(*transform, "S", model.ScalingProperty()->Get());
   return transform;
 }
 
