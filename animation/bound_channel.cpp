@@ -32,9 +32,33 @@ bool VBoundChannel::ReadAnimatedValues(double* out, int count) const {
   if (count_ == 0) return node_->Evaluate(*clock_, out, count) == count;
   if (count != count_) return false;
   const int64_t x = clock_->GetTicks();
+  // The curves of one channel are mostly keyed at the same times: their
+  // spans then share the position at x.
+  const VFCurveSpan* timed = nullptr;
+  double position = 0.0;
   for (int i = 0; i < count_; ++i) {
     Entry& e = entries_[i];
-    if (!e.span.ValueAt(x, &out[i])) out[i] = e.curve->EvaluateSpan(*clock_, &e.cache, &e.span);
+    const VFCurveSpan& span = e.span;
+    bool read;
+    if (span.HasPosition() && span.Contains(x)) {
+      if (!timed || !span.SameTiming(*timed)) {
+        position = span.PositionAt(x);
+        timed = &span;
+      }
+      read = span.ValueAtPosition(position, &out[i]);
+    } else {
+      read = span.ValueAt(x, &out[i]);
+    }
+    if (!read) out[i] = e.curve->EvaluateSpan(*clock_, &e.cache, &e.span);
   }
   return true;
+}
+
+bool VBoundChannel::ReadConstantValues(double* out, int count) const {
+  if (!clock_) return false;
+  if (stamp_ != VAnimationDataSerial()) Flatten();
+  if (count_ == 0 || count != count_) return false;
+  for (int i = 0; i < count_; ++i)
+    if (entries_[i].curve->KeyGetCount() > 1) return false;
+  return ReadAnimatedValues(out, count);
 }

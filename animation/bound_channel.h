@@ -27,6 +27,8 @@ class VBoundChannel : public VAnimationSource {
   VBoundChannel(const VFCurveNode* node, const VTime* clock) : node_(node), clock_(clock) {}
 
   bool ReadAnimatedValues(double* out, int count) const override;
+  // Curves with at most one key hold one value at every time.
+  bool ReadConstantValues(double* out, int count) const override;
   // The node read through this channel.
   const VFCurveNode* GetNode() const { return node_; }
 

@@ -40,6 +40,18 @@ struct VFCurveSpan {
   // The value at x; false when x is outside the span (or so close to its
   // ends that the curve would take another path).
   bool ValueAt(int64_t x, double* value) const;
+
+  // The same in two steps, for several spans read at one time: spans of
+  // one segment timing (t0, seconds, whole) share the position, which is
+  // what costs. Only for the kinds kHold, kLinear and kCubic, with x
+  // inside (lo, hi).
+  bool HasPosition() const { return kind >= kHold; }
+  bool Contains(int64_t x) const { return x > lo && x < hi; }
+  bool SameTiming(const VFCurveSpan& other) const {
+    return t0 == other.t0 && seconds == other.seconds && whole == other.whole;
+  }
+  double PositionAt(int64_t x) const;
+  bool ValueAtPosition(double position, double* value) const;
 };
 
 class VFCurve {

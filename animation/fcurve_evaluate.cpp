@@ -387,24 +387,22 @@ double VFCurve::EvaluateSpan(VTime time, int* cache, VFCurveSpan* span) const {
 }
 
 bool VFCurveSpan::ValueAt(int64_t x, double* value) const {
-  if (!(x > lo && x < hi)) return false;
-  switch (kind) {
-    case kConstant:
-      *value = y1;
-      return true;
-    case kHold:
-    case kLinear:
-    case kCubic: {
-      // The position and the fraction formed exactly as the curve forms them.
-      const double p = whole + fcurve_math::Seconds(x, t0) / seconds;
-      if (!(p > whole && p < whole + 1.0)) return false;
-      const double u = p - whole;
-      *value = kind == kHold ? y1 : (kind == kLinear ? y1 + u * (y2 - y1) : Bezier(y1, c1, c2, y2, u));
-      return true;
-    }
-    default:
-      return false;
+  if (!Contains(x)) return false;
+  if (kind == kConstant) {
+    *value = y1;
+    return true;
   }
+  return HasPosition() && ValueAtPosition(PositionAt(x), value);
+}
+
+// The position and the fraction formed exactly as the curve forms them.
+double VFCurveSpan::PositionAt(int64_t x) const { return whole + fcurve_math::Seconds(x, t0) / seconds; }
+
+bool VFCurveSpan::ValueAtPosition(double p, double* value) const {
+  if (!(p > whole && p < whole + 1.0)) return false;
+  const double u = p - whole;
+  *value = kind == kHold ? y1 : (kind == kLinear ? y1 + u * (y2 - y1) : Bezier(y1, c1, c2, y2, u));
+  return true;
 }
 
 double VFCurve::KeyGetRightDerivative(int index) const {

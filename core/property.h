@@ -40,6 +40,10 @@ class VAnimationSource {
   // Writes `count` doubles of the current value; false to fall back on the
   // property's stored doubles.
   virtual bool ReadAnimatedValues(double* out, int count) const = 0;
+  // Whether the values stay the same at every time for as long as the
+  // animation data does not change (then `out` holds them): a reader may
+  // then keep them instead of asking at every evaluation.
+  virtual bool ReadConstantValues(double* /*out*/, int /*count*/) const { return false; }
 };
 
 class VProperty : public VPlug {

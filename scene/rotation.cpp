@@ -60,7 +60,10 @@ void YrEulerToMatrix(YrMatrix& out, const YrVector3<double>& r, YrRotationOrder 
   const double ci = std::cos(a), si = std::sin(a), cj = std::cos(b), sj = std::sin(b), ck = std::cos(c),
                sk = std::sin(c);
   const int i = t.first, j = t.second, k = t.third;
-  YrMatrix m;
+  // Written in place: no operand is a matrix.
+  YrMatrix& m = out;
+  for (int c = 0; c < 3; ++c) m(c, 3) = m(3, c) = 0.0;
+  m(3, 3) = 1.0;
   m(i, i) = cj * ck;
   m(i, j) = cj * sk;
   m(i, k) = -sj;
@@ -70,7 +73,6 @@ void YrEulerToMatrix(YrMatrix& out, const YrVector3<double>& r, YrRotationOrder 
   m(k, i) = ci * sj * ck + si * sk;
   m(k, j) = ci * sj * sk - si * ck;
   m(k, k) = ci * cj;
-  out = m;
 }
 
 void YrMatrixToEuler(YrVector3<double>& out, const YrMatrix& m, YrRotationOrder order) {

@@ -62,6 +62,7 @@ const VTransformNode::LocalBlock& VTransformNode::Local(int slot, std::uint64_t 
 }
 
 void VTransformNode::ComputeLocal(LocalBlock& out, int slot, std::uint64_t serial) const {
+  if (constant_serial_ && constant_serial_ != VAnimationDataSerial()) records_dirty_ = true;
   RefreshRecords();
   RefreshGraph();
   const YrSDK::YrRotationOrder order = order_;
@@ -76,7 +77,7 @@ void VTransformNode::ComputeLocal(LocalBlock& out, int slot, std::uint64_t seria
   // "RotationActive" is on (the limit record's active bit).
   const bool rotation_active = (limit_flags_[1] & kVLimitActive) != 0;
   const VTransformRotationRecord& rr = RotationRecord();
-  YrMatrix e;
+  YrMatrix& e = out.rotation_matrix;  // formed in place
   if (rotation_active && limit_space_only_ && Limit(1).Applies()) {
     // Limits in the space pre/post rotation give; the result is plain Euler.
     YrMatrix plain, limited;
@@ -109,7 +110,6 @@ void VTransformNode::ComputeLocal(LocalBlock& out, int slot, std::uint64_t seria
   out.translation = {t.x, t.y, t.z, 1.0};
   out.scaling = s;
   out.rotation = r;
-  out.rotation_matrix = e;
   if (look_at_) {
     YrMatrix aimed;
     if (LookAtRotation(aimed, out.translation, slot, serial)) {

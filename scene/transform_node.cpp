@@ -83,10 +83,20 @@ bool VTransformNode::PlugNotify(int code, VPlug* partner, void* data) {
 void VTransformNode::RefreshRecords() const {
   if (!records_dirty_) return;
   records_dirty_ = false;
+  constant_serial_ = 0;
   for (int c = 0; c < 3; ++c) {
     const VProperty* made = GetPropertyIfMade(kTranslation + c);
     source_[c] = made ? made->GetAnimationNode() : nullptr;
-    static_[c] = Finite(ValueOf<VDouble3>(kTranslation + c), c == 2 ? 1.0 : 0.0);
+    const double fallback = c == 2 ? 1.0 : 0.0;
+    VDouble3 constant;
+    if (source_[c] && source_[c]->ReadConstantValues(constant.data(), 3)) {
+      // Kept as if it were not animated, until the animation data changes.
+      source_[c] = nullptr;
+      static_[c] = Finite(constant, fallback);
+      constant_serial_ = VAnimationDataSerial();
+    } else {
+      static_[c] = Finite(ValueOf<VDouble3>(kTranslation + c), fallback);
+    }
   }
   VTransformLimit limits[3];
   bool plain = true;  // no limit record other than the default

@@ -255,6 +255,9 @@ class VTransformNode : public VSceneObject {
   // while animated, the source they read (asked directly: one visit less).
   mutable const VAnimationSource* source_[3] = {nullptr, nullptr, nullptr};
   mutable YrSDK::YrVector3<double> static_[3];
+  // Non-zero while a channel whose source is constant is kept in static_:
+  // the animation data serial it was read at.
+  mutable std::uint64_t constant_serial_ = 0;
   // The flags of the limit and pivot records; the records themselves are
   // among the extras (a node without limits or pivots has none).
   mutable std::uint32_t limit_flags_[3] = {0, 0, 0};

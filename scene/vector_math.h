@@ -62,19 +62,29 @@ inline Vec3 TransformPoint(const Vec3& v, const YrSDK::YrMatrix& m) {
 
 // The upper 3x3 of a * b and of the transpose (the inverse of a rotation);
 // the translation row of the result is cleared.
-inline void Multiply3(YrSDK::YrMatrix& out, const YrSDK::YrMatrix& a, const YrSDK::YrMatrix& b) {
-  YrSDK::YrMatrix r;
+// The 3x3 `r` (row by row) as the upper part of an otherwise identity matrix.
+inline void Store3(YrSDK::YrMatrix& out, const double (&r)[9]) {
   for (int i = 0; i < 3; ++i) {
-    for (int j = 0; j < 3; ++j) r(i, j) = a(i, 0) * b(0, j) + a(i, 1) * b(1, j) + a(i, 2) * b(2, j);
+    for (int j = 0; j < 3; ++j) out(i, j) = r[i * 3 + j];
+    out(i, 3) = 0.0;
   }
-  out = r;
+  out(3, 0) = out(3, 1) = out(3, 2) = 0.0;
+  out(3, 3) = 1.0;
+}
+// Both may be given `out` as an operand: the result is formed apart first.
+inline void Multiply3(YrSDK::YrMatrix& out, const YrSDK::YrMatrix& a, const YrSDK::YrMatrix& b) {
+  double r[9];
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) r[i * 3 + j] = a(i, 0) * b(0, j) + a(i, 1) * b(1, j) + a(i, 2) * b(2, j);
+  }
+  Store3(out, r);
 }
 inline void Transpose3(YrSDK::YrMatrix& out, const YrSDK::YrMatrix& m) {
-  YrSDK::YrMatrix r;
+  double r[9];
   for (int i = 0; i < 3; ++i) {
-    for (int j = 0; j < 3; ++j) r(i, j) = m(j, i);
+    for (int j = 0; j < 3; ++j) r[i * 3 + j] = m(j, i);
   }
-  out = r;
+  Store3(out, r);
 }
 
 }  // namespace vmath

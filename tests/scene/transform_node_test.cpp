@@ -327,6 +327,17 @@ TEST(VTransformNodeTest, AnimatedValuesFollowTheTakeTheTimeAndKeyEdits) {
   EXPECT_DOUBLE_EQ(node->GetMatrix(kVSpaceGlobal)[12], 10.0);
   x.KeySetValue(1, 20.0f);
   EXPECT_DOUBLE_EQ(node->GetMatrix(kVSpaceGlobal)[12], 20.0);
+  // Curves without keys hold one value; editing them is seen at once.
+  VFCurve& sx = zyn_tool::Axis(*s, 0);
+  EXPECT_DOUBLE_EQ(node->GetScaling(kVSpaceLocal).x, 1.0);
+  sx.SetDefaultValue(2.0f);
+  EXPECT_DOUBLE_EQ(node->GetScaling(kVSpaceLocal).x, 2.0);
+  sx.KeyAdd(zyn_tool::Frame(0), 1.0f);
+  sx.KeyAdd(zyn_tool::Frame(20), 3.0f);
+  sx.KeySetInterpolation(0, kFCurveInterpolationLinear);
+  EXPECT_DOUBLE_EQ(node->GetScaling(kVSpaceLocal).x, 2.0);  // frame 10
+  scene.player().Goto(zyn_tool::Frame(15));
+  EXPECT_DOUBLE_EQ(node->GetScaling(kVSpaceLocal).x, 2.5);
   scene.takes().SetCurrent(second);  // no curves there: the stored value
   EXPECT_DOUBLE_EQ(node->GetMatrix(kVSpaceGlobal)[12], 0.0);
 }
