@@ -118,23 +118,32 @@ void VTransformNode::ComputeLocal(LocalBlock& out, int slot, std::uint64_t seria
     }
   }
 
-  const YrMatrix& rm = out.rotation_matrix;
-  YrMatrix& m = out.matrix;
+  Vec3 full = t;
+  if (pivot_flags_) YrSDK::YrAdd(full, t, PivotCorrection(s, out.rotation_matrix));
+  out.translation = {full.x, full.y, full.z, 1.0};
+  out.matrix_made = false;
+  out.stamp = serial;
+}
+
+const YrMatrix& VTransformNode::LocalMatrix(const LocalBlock& block) const {
+  // The block is this node's own cache, which const queries fill.
+  auto& b = const_cast<LocalBlock&>(block);
+  if (b.matrix_made) return b.matrix;
+  const YrMatrix& rm = b.rotation_matrix;
+  YrMatrix& m = b.matrix;
   for (int row = 0; row < 3; ++row) {
-    const double k = s[row];
+    const double k = b.scaling[row];
     m(row, 0) = k * rm(row, 0);
     m(row, 1) = k * rm(row, 1);
     m(row, 2) = k * rm(row, 2);
     m(row, 3) = 0.0;
   }
-  Vec3 full = t;
-  if (pivot_flags_) YrSDK::YrAdd(full, t, PivotCorrection(s, rm));
-  m(3, 0) = full.x;
-  m(3, 1) = full.y;
-  m(3, 2) = full.z;
+  m(3, 0) = b.translation.x;
+  m(3, 1) = b.translation.y;
+  m(3, 2) = b.translation.z;
   m(3, 3) = 1.0;
-  out.translation = {full.x, full.y, full.z, 1.0};
-  out.stamp = serial;
+  b.matrix_made = true;
+  return m;
 }
 
 // --- global transform -------------------------------------------------------------------
@@ -145,7 +154,7 @@ void VTransformNode::ComputeGlobal(GlobalBlock& out, const LocalBlock& local, co
     out.translation = local.translation;
     out.rotation_matrix = local.rotation_matrix;
     out.scaling = local.scaling;
-    out.matrix = local.matrix;
+    out.matrix = LocalMatrix(local);
     out.sheared = false;
     return;
   }
@@ -155,7 +164,7 @@ void VTransformNode::ComputeGlobal(GlobalBlock& out, const LocalBlock& local, co
   if (inherit == kVInheritRSrs) {
     // The parent's scaling acts after the child's rotation: the product can
     // shear, so rotation and scaling are read back from it.
-    Multiply3(out.matrix, local.matrix, parent->matrix);
+    Multiply3(out.matrix, LocalMatrix(local), parent->matrix);
     YrSDK::YrMatrixToScaling(out.scaling, out.matrix);
     for (int row = 0; row < 3; ++row) {
       const double k = out.scaling[row] != 0.0 ? 1.0 / out.scaling[row] : 0.0;

@@ -232,7 +232,7 @@ const void* VTransformNode::Query(int what, int space, const VEvaluateInfo& info
 const YrMatrix& VTransformNode::GetMatrix(int space, const VEvaluateInfo& info) const {
   const int slot = SlotOf(info);
   const std::uint64_t serial = info.Serial();
-  return space == kVSpaceGlobal ? Global(slot, serial).matrix : Local(slot, serial).matrix;
+  return space == kVSpaceGlobal ? Global(slot, serial).matrix : LocalMatrix(Local(slot, serial));
 }
 
 const YrMatrix& VTransformNode::GetGlobalGeometricMatrix(const VEvaluateInfo& info) const {

@@ -189,7 +189,10 @@ class VTransformNode : public VSceneObject {
 
   struct LocalBlock {
     std::uint64_t stamp = 0;
-    YrSDK::YrVector4<double> translation{0, 0, 0, 1};
+    // The matrix is made from the rest when first asked for: a node with
+    // a parent needs only the rest for its global transform.
+    bool matrix_made = false;
+    YrSDK::YrVector4<double> translation{0, 0, 0, 1};  // with the pivot correction
     YrSDK::YrVector3<double> rotation;
     YrSDK::YrMatrix rotation_matrix;
     YrSDK::YrSVector scaling{1, 1, 1};
@@ -209,6 +212,8 @@ class VTransformNode : public VSceneObject {
   void RefreshGraph() const;
   void RefreshRecords() const;
   const LocalBlock& Local(int slot, std::uint64_t serial) const;
+  // The local matrix of a block Local answered.
+  const YrSDK::YrMatrix& LocalMatrix(const LocalBlock& block) const;
   const GlobalBlock& Global(int slot, std::uint64_t serial) const;
   void ComputeLocal(LocalBlock& out, int slot, std::uint64_t serial) const;
   // Translation, rotation or scaling (0, 1, 2) as it reads now, finite.
