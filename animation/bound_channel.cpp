@@ -18,11 +18,11 @@ void VBoundChannel::Flatten() const {
   count_ = 0;
   if (!CanFlatten(*node_)) return;  // changed since binding: read the node
   if (node_->GetChildCount() == 0) {
-    entries_[count_++] = Entry{node_->GetCurve(), 0, VFCurveSpan{}};
+    entries_[count_++] = Entry{node_->GetCurve(), VFCurveSpan{}, 0};
     return;
   }
   for (int i = 0; i < node_->GetChildCount(); ++i) {
-    entries_[count_++] = Entry{node_->GetChild(i)->GetCurve(), 0, VFCurveSpan{}};
+    entries_[count_++] = Entry{node_->GetChild(i)->GetCurve(), VFCurveSpan{}, 0};
   }
 }
 

@@ -35,14 +35,16 @@ class VBoundChannel : public VAnimationSource {
  private:
   struct Entry {
     const VFCurve* curve;
-    int cache;
     VFCurveSpan span;
+    int cache;
   };
   void Flatten() const;
 
+  // What every read looks at first, then the entries, in the order they
+  // are read: playback streams through the channels of a take.
   const VFCurveNode* node_;
   const VTime* clock_;
-  mutable Entry entries_[kMaxCurves] = {};
-  mutable int count_ = 0;
   mutable std::uint64_t stamp_ = 0;  // the animation data serial flattened for
+  mutable int count_ = 0;
+  mutable Entry entries_[kMaxCurves] = {};
 };

@@ -31,11 +31,11 @@ struct VFCurveSpan {
   enum Kind : int { kNone = 0, kConstant, kHold, kLinear, kCubic };
   int64_t lo = 0;  // the open interval (lo, hi) in ticks
   int64_t hi = 0;
-  int kind = kNone;
   int64_t t0 = 0;        // the segment's first key time
   double whole = 0.0;    // the segment's first key index
   double seconds = 1.0;  // the segment's length
   double y1 = 0.0, c1 = 0.0, c2 = 0.0, y2 = 0.0;
+  int kind = kNone;  // last: a reader may pack a word of its own after it
 
   // The value at x; false when x is outside the span (or so close to its
   // ends that the curve would take another path).
