@@ -14,6 +14,7 @@
 #include <malloc.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -299,7 +300,10 @@ Hierarchy& SharedHierarchy() {
   static Hierarchy* h = nullptr;
   if (h) return *h;
   h = new Hierarchy;
-  h->nodes = BuildModels(h->scene, 10000, true);
+  // QTZYN_BENCH_NODES changes the size, to tell memory costs from the
+  // arithmetic's (1,000 nodes stay in the caches).
+  const char* nodes = std::getenv("QTZYN_BENCH_NODES");
+  h->nodes = BuildModels(h->scene, nodes ? std::max(1, std::atoi(nodes)) : 10000, true);
   // Curves prepare their segments on first use: do it before timing.
   for (const VModel* node : h->nodes) node->GetMatrix(kVSpaceGlobal);
   const size_t n = h->nodes.size();
