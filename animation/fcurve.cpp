@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <new>
 
 #include "core/evaluation_serial.h"
 
@@ -41,21 +43,113 @@ uint32_t VFCurveNormalizeKeyFlags(uint32_t flags) {
   return flags;
 }
 
+// ---- storage
+
+const VFCurve::Ends VFCurve::kConstantEnds{};
+
+VFCurve::KeyBlock VFCurve::no_keys_{nullptr, 0, 0};
+
+VFCurve::~VFCurve() { SetKeys(&no_keys_); }
+
+void VFCurve::SetKeys(KeyBlock* block) {
+  if (keys_ != &no_keys_) {
+    std::free(keys_->segments);
+    std::free(keys_);
+  }
+  keys_ = block;
+  baked_ = false;
+}
+
+VFCurve::Side& VFCurve::MakeSide() {
+  if (!side_) side_.reset(new Side);
+  return *side_;
+}
+
+namespace {
+
+constexpr size_t kKeyBytes = sizeof(int64_t) + sizeof(float) + sizeof(uint32_t) + sizeof(VFCurveTangentData);
+
+}  // namespace
+
+VFCurve::KeyBlock* VFCurve::NewBlock(uint32_t capacity) const {
+  void* memory = std::malloc(sizeof(KeyBlock) + kKeyBytes * capacity);
+  if (!memory) return nullptr;
+  auto* block = static_cast<KeyBlock*>(memory);
+  block->segments = nullptr;
+  block->count = 0;
+  block->capacity = capacity;
+  if (keys_->count > 0) {
+    const size_t n = keys_->count;
+    block->count = keys_->count;
+    std::memcpy(block->times(), keys_->times(), n * sizeof(int64_t));
+    std::memcpy(block->values(), keys_->values(), n * sizeof(float));
+    std::memcpy(block->flags(), keys_->flags(), n * sizeof(uint32_t));
+    std::memcpy(block->tangents(), keys_->tangents(), n * sizeof(VFCurveTangentData));
+  }
+  return block;
+}
+
+bool VFCurve::Enlarge(uint32_t capacity) {
+  if (keys_ == &no_keys_) {
+    KeyBlock* block = NewBlock(capacity);
+    if (!block) return false;
+    SetKeys(block);
+    return true;
+  }
+  // Grown in place where the allocator can (a block read from a file grows
+  // at the top of the heap), the arrays then moved to their new places:
+  // the last first, as each moves further than the one before it.
+  void* memory = std::realloc(keys_, sizeof(KeyBlock) + kKeyBytes * capacity);
+  if (!memory) return false;
+  keys_ = static_cast<KeyBlock*>(memory);
+  KeyBlock& b = *keys_;
+  const size_t n = b.count;
+  const uint32_t* flags = b.flags();
+  const float* values = b.values();
+  const VFCurveTangentData* tangents = b.tangents();
+  b.capacity = capacity;
+  std::memmove(b.tangents(), tangents, n * sizeof(VFCurveTangentData));
+  std::memmove(b.flags(), flags, n * sizeof(uint32_t));
+  std::memmove(b.values(), values, n * sizeof(float));
+  std::free(b.segments);  // as many as the old capacity made
+  b.segments = nullptr;
+  baked_ = false;
+  return true;
+}
+
+bool VFCurve::Grow() {
+  const uint32_t capacity = keys_->capacity;
+  if (keys_->count < capacity) return true;
+  // Doubling, as a vector grows; bounded by the most keys a curve holds.
+  const uint64_t wanted = capacity == 0 ? 1 : 2 * static_cast<uint64_t>(capacity);
+  return Enlarge(static_cast<uint32_t>(std::min<uint64_t>(wanted, INT32_MAX)));
+}
+
 // ---- settings
 
 void VFCurve::CopyFrom(const VFCurve& other) {
   if (&other == this) return;
-  times_ = other.times_;
-  values_ = other.values_;
-  flags_ = other.flags_;
-  tangents_ = other.tangents_;
-  extra_ = other.extra_;
+  const int n = other.KeyGetCount();
+  if (n == 0) {
+    SetKeys(&no_keys_);
+  } else {
+    // The copy's block is as large as its keys.
+    KeyBlock* block = other.NewBlock(static_cast<uint32_t>(n));
+    if (block) SetKeys(block);  // out of memory: the keys stay as they were
+  }
+  if (other.side_) {
+    Side& side = MakeSide();
+    side.ends = other.side_->ends;
+    side.color = other.side_->color;
+    side.extra = other.side_->extra;
+  } else if (side_) {
+    side_->ends = Ends{};
+    side_->color = 0;
+    side_->extra.clear();
+  }
   default_value_ = other.default_value_;
-  pre_type_ = other.pre_type_;
-  pre_count_ = other.pre_count_;
-  post_type_ = other.post_type_;
-  post_count_ = other.post_count_;
-  color_ = other.color_;
+  pre_code_ = other.pre_code_;
+  post_code_ = other.post_code_;
   last_key_ = 0;
   Changed();
 }
@@ -67,22 +161,26 @@ void VFCurve::SetDefaultValue(float value) {
 }
 
 void VFCurve::SetPreExtrapolation(int type, int count) {
-  if (type == pre_type_ && count == pre_count_) return;
-  pre_type_ = type;
-  pre_count_ = count;
+  if (type == GetPreExtrapolation() && count == GetPreExtrapolationCount()) return;
+  Side& side = MakeSide();
+  side.ends.pre_type = type;
+  side.ends.pre_count = count;
+  pre_code_ = EndCode(type);
   Changed();
 }
 
 void VFCurve::SetPostExtrapolation(int type, int count) {
-  if (type == post_type_ && count == post_count_) return;
-  post_type_ = type;
-  post_count_ = count;
+  if (type == GetPostExtrapolation() && count == GetPostExtrapolationCount()) return;
+  Side& side = MakeSide();
+  side.ends.post_type = type;
+  side.ends.post_count = count;
+  post_code_ = EndCode(type);
   Changed();
 }
 
 void VFCurve::SetColor(uint32_t rgba) {
-  if (rgba == color_) return;
-  color_ = rgba;
+  if (rgba == GetColor()) return;
+  MakeSide().color = rgba;
   Changed();
 }
 
@@ -91,12 +189,11 @@ void VFCurve::SetColor(uint32_t rgba) {
 VFCurveKey VFCurve::KeyGet(int index) const {
   VFCurveKey key;
   if (!Valid(index)) return key;
-  const size_t i = Idx(index);
-  key.time = VTime(times_[i]);
-  key.value = values_[i];
-  key.flags = flags_[i];
-  key.tangent = tangents_[i];
-  if (!extra_.empty()) key.extra = extra_[i];
+  key.time = VTime(keys_->times()[index]);
+  key.value = keys_->values()[index];
+  key.flags = keys_->flags()[index];
+  key.tangent = keys_->tangents()[index];
+  key.extra = KeyGetExtra(index);
   return key;
 }
 
@@ -112,17 +209,18 @@ bool VFCurve::KeySetTime(int index, VTime time) {
   if (!Valid(index)) return false;
   const size_t i = Idx(index);
   const int64_t t = time.GetTicks();
-  if (i > 0 && times_[i - 1] >= t) return false;
-  if (i + 1 < times_.size() && times_[i + 1] <= t) return false;
-  if (times_[i] == t) return true;
-  times_[i] = t;
+  int64_t* times = keys_->times();
+  if (i > 0 && times[i - 1] >= t) return false;
+  if (i + 1 < keys_->count && times[i + 1] <= t) return false;
+  if (times[i] == t) return true;
+  times[i] = t;
   Changed();
   return true;
 }
 
 bool VFCurve::KeySetValue(int index, float value) {
   if (!Valid(index)) return false;
-  float& slot = values_[Idx(index)];
+  float& slot = keys_->values()[index];
   if (std::memcmp(&slot, &value, sizeof value) == 0) return true;
   slot = value;
   Changed();
@@ -133,24 +231,26 @@ bool VFCurve::KeySetFlags(int index, uint32_t flags) {
   if (!Valid(index) || !VFCurveKeyFlagsValid(flags)) return false;
   const size_t i = Idx(index);
   flags = VFCurveNormalizeKeyFlags(flags);
-  const uint32_t added = flags & ~flags_[i] & kFCurveWeightedMask;
+  uint32_t& slot = keys_->flags()[i];
+  const uint32_t added = flags & ~slot & kFCurveWeightedMask;
   if (added) {
-    uint32_t& w = tangents_[i].word[2];
+    uint32_t& w = keys_->tangents()[i].word[2];
     int16_t right = VFCurveRightWeightBits(w), next_left = VFCurveNextLeftWeightBits(w);
     if (added & kFCurveWeightedRight) right = kFCurveWeightThird;
     if (added & kFCurveWeightedNextLeft) next_left = kFCurveWeightThird;
     w = VFCurveWeightWord(right, next_left);
   }
-  if (flags == flags_[i] && !added) return true;
-  flags_[i] = flags;
+  if (flags == slot && !added) return true;
+  slot = flags;
   Changed();
   return true;
 }
 
 bool VFCurve::KeySetTangentData(int index, const VFCurveTangentData& data) {
   if (!Valid(index)) return false;
-  if (tangents_[Idx(index)] == data) return true;
-  tangents_[Idx(index)] = data;
+  VFCurveTangentData& slot = keys_->tangents()[index];
+  if (slot == data) return true;
+  slot = data;
   Changed();
   return true;
 }
@@ -158,8 +258,9 @@ bool VFCurve::KeySetTangentData(int index, const VFCurveTangentData& data) {
 bool VFCurve::KeySetExtra(int index, const VFCurveKeyExtra& extra) {
   if (!Valid(index)) return false;
   if (KeyGetExtra(index) == extra) return true;
-  if (extra_.empty()) extra_.resize(times_.size());
-  extra_[Idx(index)] = extra;
+  std::vector<VFCurveKeyExtra>& all = MakeSide().extra;
+  if (all.empty()) all.resize(keys_->count);
+  all[Idx(index)] = extra;
   Changed();
   return true;
 }
@@ -265,93 +366,100 @@ bool VFCurve::KeyScaleTangents(int index, float factor) {
 // ---- adding and removing keys
 
 size_t VFCurve::LowerBound(int64_t t) const {
-  return static_cast<size_t>(std::lower_bound(times_.begin(), times_.end(), t) - times_.begin());
+  const int64_t* times = keys_->times();
+  return static_cast<size_t>(std::lower_bound(times, times + keys_->count, t) - times);
 }
 
-void VFCurve::InsertAt(size_t at, const VFCurveKey& key) {
-  if (at == times_.size() && extra_.empty() && key.extra == VFCurveKeyExtra{}) {
-    // Appending, as files are read: the short way.
-    times_.push_back(key.time.GetTicks());
-    values_.push_back(key.value);
-    flags_.push_back(VFCurveNormalizeKeyFlags(key.flags));
-    tangents_.push_back(key.tangent);
-    Changed();
-    return;
-  }
-  const auto offset = static_cast<std::ptrdiff_t>(at);
-  times_.insert(times_.begin() + offset, key.time.GetTicks());
-  values_.insert(values_.begin() + offset, key.value);
-  flags_.insert(flags_.begin() + offset, VFCurveNormalizeKeyFlags(key.flags));
-  tangents_.insert(tangents_.begin() + offset, key.tangent);
+bool VFCurve::InsertAt(size_t at, const VFCurveKey& key) {
+  if (!Grow()) return false;
+  KeyBlock& b = *keys_;
+  const size_t n = b.count;
   // Extra words are almost always zero: their array exists only once a
   // key has some, which keeps a key at 28 bytes instead of 40.
-  if (extra_.empty() && !(key.extra == VFCurveKeyExtra{})) extra_.resize(times_.size() - 1);
-  if (!extra_.empty()) extra_.insert(extra_.begin() + offset, key.extra);
+  if (!(key.extra == VFCurveKeyExtra{}) || (side_ && !side_->extra.empty())) {
+    std::vector<VFCurveKeyExtra>& all = MakeSide().extra;
+    if (all.empty()) all.resize(n);
+    all.insert(all.begin() + static_cast<std::ptrdiff_t>(at), key.extra);
+  }
+  if (at < n) {
+    // Appending, as files are read, moves nothing.
+    const size_t tail = n - at;
+    std::memmove(b.times() + at + 1, b.times() + at, tail * sizeof(int64_t));
+    std::memmove(b.tangents() + at + 1, b.tangents() + at, tail * sizeof(VFCurveTangentData));
+    std::memmove(b.values() + at + 1, b.values() + at, tail * sizeof(float));
+    std::memmove(b.flags() + at + 1, b.flags() + at, tail * sizeof(uint32_t));
+  }
+  b.times()[at] = key.time.GetTicks();
+  b.tangents()[at] = key.tangent;
+  b.values()[at] = key.value;
+  b.flags()[at] = VFCurveNormalizeKeyFlags(key.flags);
+  ++b.count;
   Changed();
+  return true;
 }
 
 int VFCurve::KeyAdd(VTime time, float value) {
   const size_t at = LowerBound(time.GetTicks());
-  if (at < times_.size() && times_[at] == time.GetTicks()) {
+  const size_t n = static_cast<size_t>(KeyGetCount());
+  if (at < n && keys_->times()[at] == time.GetTicks()) {
     KeySetValue(static_cast<int>(at), value);
     return static_cast<int>(at);
   }
-  if (times_.size() >= static_cast<size_t>(INT32_MAX)) return -1;
+  if (n >= static_cast<size_t>(INT32_MAX)) return -1;
   VFCurveKey key;
   key.time = time;
   key.value = value;
-  InsertAt(at, key);
-  return static_cast<int>(at);
+  return InsertAt(at, key) ? static_cast<int>(at) : -1;
 }
 
 int VFCurve::KeyInsert(const VFCurveKey& key) {
   if (!VFCurveKeyFlagsValid(key.flags)) return -1;
   const size_t at = LowerBound(key.time.GetTicks());
-  if (at < times_.size() && times_[at] == key.time.GetTicks()) {
+  const size_t n = static_cast<size_t>(KeyGetCount());
+  if (at < n && keys_->times()[at] == key.time.GetTicks()) {
     const int i = static_cast<int>(at);
     EditBegin();
     KeySetValue(i, key.value);
     KeySetTangentData(i, key.tangent);
     KeySetExtra(i, key.extra);
-    if (flags_[at] != VFCurveNormalizeKeyFlags(key.flags)) {
-      flags_[at] = VFCurveNormalizeKeyFlags(key.flags);
+    uint32_t& flags = keys_->flags()[at];
+    if (flags != VFCurveNormalizeKeyFlags(key.flags)) {
+      flags = VFCurveNormalizeKeyFlags(key.flags);
       Changed();
     }
     EditEnd();
     return i;
   }
-  if (times_.size() >= static_cast<size_t>(INT32_MAX)) return -1;
-  InsertAt(at, key);
-  return static_cast<int>(at);
+  if (n >= static_cast<size_t>(INT32_MAX)) return -1;
+  return InsertAt(at, key) ? static_cast<int>(at) : -1;
 }
 
 bool VFCurve::KeyAppend(const VFCurveKey& key) {
   if (!VFCurveKeyFlagsValid(key.flags)) return false;
-  if (!times_.empty() && times_.back() >= key.time.GetTicks()) return false;
-  if (times_.size() >= static_cast<size_t>(INT32_MAX)) return false;
-  InsertAt(times_.size(), key);
-  return true;
+  const size_t n = static_cast<size_t>(KeyGetCount());
+  if (n > 0 && keys_->times()[n - 1] >= key.time.GetTicks()) return false;
+  if (n >= static_cast<size_t>(INT32_MAX)) return false;
+  return InsertAt(n, key);
 }
 
 bool VFCurve::KeyRemove(int index) {
   if (!Valid(index)) return false;
-  const auto offset = static_cast<std::ptrdiff_t>(index);
-  times_.erase(times_.begin() + offset);
-  values_.erase(values_.begin() + offset);
-  flags_.erase(flags_.begin() + offset);
-  tangents_.erase(tangents_.begin() + offset);
-  if (!extra_.empty()) extra_.erase(extra_.begin() + offset);
+  KeyBlock& b = *keys_;
+  const size_t at = Idx(index);
+  const size_t tail = b.count - at - 1;
+  std::memmove(b.times() + at, b.times() + at + 1, tail * sizeof(int64_t));
+  std::memmove(b.tangents() + at, b.tangents() + at + 1, tail * sizeof(VFCurveTangentData));
+  std::memmove(b.values() + at, b.values() + at + 1, tail * sizeof(float));
+  std::memmove(b.flags() + at, b.flags() + at + 1, tail * sizeof(uint32_t));
+  --b.count;
+  if (side_ && !side_->extra.empty()) side_->extra.erase(side_->extra.begin() + static_cast<std::ptrdiff_t>(at));
   Changed();
   return true;
 }
 
 void VFCurve::KeyReserve(int count) {
-  if (count <= 0) return;
-  const size_t n = static_cast<size_t>(count);
-  times_.reserve(n);
-  values_.reserve(n);
-  flags_.reserve(n);
-  tangents_.reserve(n);
+  if (count <= 0 || keys_->capacity >= static_cast<uint32_t>(count)) return;
+  Enlarge(static_cast<uint32_t>(count));  // out of memory: the keys grow one by one instead
 }
 
 // ---- editing brackets
@@ -363,17 +471,14 @@ void VFCurve::EditEnd() {
   if (--edit_depth_ == 0 && edit_changed_) {
     edit_changed_ = false;
     ++change_count_;
-    on_change_.Fire(0);
+    if (side_) side_->on_change.Fire(0);
   }
 }
 
 void VFCurve::EditClear() {
-  if (times_.empty()) return;
-  times_.clear();
-  values_.clear();
-  flags_.clear();
-  tangents_.clear();
-  extra_.clear();
+  if (KeyGetCount() == 0) return;
+  SetKeys(&no_keys_);
+  if (side_) side_->extra.clear();
   last_key_ = 0;
   Changed();
 }
@@ -386,5 +491,5 @@ void VFCurve::Changed() {
     return;
   }
   ++change_count_;
-  on_change_.Fire(0);
+  if (side_) side_->on_change.Fire(0);
 }

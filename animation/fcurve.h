@@ -3,9 +3,12 @@
 //
 // Keys are kept in time order, strictly increasing: every editing operation
 // that would break the order is refused. The key data lives in contiguous
-// arrays, one per field (times, values, flags, tangent words, carried
-// words), so that the key search walks a plain array of tick counts and
-// evaluation touches only the few keys around the time.
+// arrays, one per field (times, values, flags, tangent words), all in one
+// block, so that the key search walks a plain array of tick counts and
+// evaluation touches only the few keys around the time. A curve without
+// keys allocates nothing for them; what most curves never use
+// (extrapolations other than constant, a color, the carried words of keys,
+// change handlers) lives in a side record made on first use.
 //
 // Evaluation reads the curve and moves the key cache (the caller's, or the
 // curve's own). A curve is evaluated from one thread at a time.
@@ -14,6 +17,7 @@
 // answer false.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "animation/fcurve_key.h"
@@ -29,12 +33,11 @@ struct VFCurveSpan {
   // kConstant: an extrapolation or a curve with at most one key; kHold: a
   // constant segment (the fraction is checked like the others').
   enum Kind : int { kNone = 0, kConstant, kHold, kLinear, kCubic };
-  int64_t lo = 0;  // the open interval (lo, hi) in ticks
+  int64_t lo = 0;  // the open interval (lo, hi) in ticks; a segment's starts at its first key
   int64_t hi = 0;
-  int64_t t0 = 0;        // the segment's first key time
-  double whole = 0.0;    // the segment's first key index
   double seconds = 1.0;  // the segment's length
   double y1 = 0.0, c1 = 0.0, c2 = 0.0, y2 = 0.0;
+  int whole = 0;     // the segment's first key index
   int kind = kNone;  // last: a reader may pack a word of its own after it
 
   // The value at x; false when x is outside the span (or so close to its
@@ -42,13 +45,13 @@ struct VFCurveSpan {
   bool ValueAt(int64_t x, double* value) const;
 
   // The same in two steps, for several spans read at one time: spans of
-  // one segment timing (t0, seconds, whole) share the position, which is
+  // one segment timing (lo, seconds, whole) share the position, which is
   // what costs. Only for the kinds kHold, kLinear and kCubic, with x
   // inside (lo, hi).
   bool HasPosition() const { return kind >= kHold; }
   bool Contains(int64_t x) const { return x > lo && x < hi; }
   bool SameTiming(const VFCurveSpan& other) const {
-    return t0 == other.t0 && seconds == other.seconds && whole == other.whole;
+    return lo == other.lo && seconds == other.seconds && whole == other.whole;
   }
   double PositionAt(int64_t x) const;
   bool ValueAtPosition(double position, double* value) const;
@@ -58,6 +61,7 @@ class VFCurve {
  public:
   VFCurve() = default;
   explicit VFCurve(float default_value) : default_value_(default_value) {}
+  ~VFCurve();
   VFCurve(const VFCurve&) = delete;
   VFCurve& operator=(const VFCurve&) = delete;
 
@@ -68,15 +72,15 @@ class VFCurve {
   // ---- Curve settings
   float GetDefaultValue() const { return default_value_; }
   void SetDefaultValue(float value);
-  int GetPreExtrapolation() const { return pre_type_; }
-  int GetPreExtrapolationCount() const { return pre_count_; }
-  int GetPostExtrapolation() const { return post_type_; }
-  int GetPostExtrapolationCount() const { return post_count_; }
+  int GetPreExtrapolation() const { return GetEnds().pre_type; }
+  int GetPreExtrapolationCount() const { return GetEnds().pre_count; }
+  int GetPostExtrapolation() const { return GetEnds().post_type; }
+  int GetPostExtrapolationCount() const { return GetEnds().post_count; }
   // Any type is kept; types other than 1 to 4 hold the end key's value.
   // Counts below -1 limit like 0.
   void SetPreExtrapolation(int type, int count);
   void SetPostExtrapolation(int type, int count);
-  uint32_t GetColor() const { return color_; }
+  uint32_t GetColor() const { return side_ ? side_->color : 0u; }
   void SetColor(uint32_t rgba);
 
   // ---- Evaluation
@@ -100,15 +104,15 @@ class VFCurve {
   int GetLastKeyCache() const { return last_key_; }
 
   // ---- Key access
-  int KeyGetCount() const { return static_cast<int>(times_.size()); }
-  VTime KeyGetTime(int index) const { return Valid(index) ? VTime(times_[Idx(index)]) : VTime(0); }
-  float KeyGetValue(int index) const { return Valid(index) ? values_[Idx(index)] : 0.0f; }
-  uint32_t KeyGetFlags(int index) const { return Valid(index) ? flags_[Idx(index)] : 0u; }
+  int KeyGetCount() const { return static_cast<int>(keys_->count); }
+  VTime KeyGetTime(int index) const { return Valid(index) ? VTime(keys_->times()[index]) : VTime(0); }
+  float KeyGetValue(int index) const { return Valid(index) ? keys_->values()[index] : 0.0f; }
+  uint32_t KeyGetFlags(int index) const { return Valid(index) ? keys_->flags()[index] : 0u; }
   VFCurveTangentData KeyGetTangentData(int index) const {
-    return Valid(index) ? tangents_[Idx(index)] : VFCurveTangentData{};
+    return Valid(index) ? keys_->tangents()[index] : VFCurveTangentData{};
   }
   VFCurveKeyExtra KeyGetExtra(int index) const {
-    return Valid(index) && !extra_.empty() ? extra_[Idx(index)] : VFCurveKeyExtra{};
+    return Valid(index) && side_ && !side_->extra.empty() ? side_->extra[Idx(index)] : VFCurveKeyExtra{};
   }
   VFCurveKey KeyGet(int index) const;
   uint32_t KeyGetInterpolation(int index) const { return KeyGetFlags(index) & kFCurveInterpolationMask; }
@@ -160,7 +164,7 @@ class VFCurve {
   bool IsEditing() const { return edit_depth_ > 0; }
 
   // Fired with code 0 when the curve changes.
-  VEventBase& OnChange() { return on_change_; }
+  VEventBase& OnChange() { return MakeSide().on_change; }
   // Counts announced changes.
   uint64_t GetChangeCount() const { return change_count_; }
 
@@ -172,38 +176,85 @@ class VFCurve {
     double out;      // right derivative * seconds / 3: the second Bezier control's offset
     double in;       // next key's left derivative * seconds / 3: the third's
   };
+  // The keys: this header, then for `capacity` keys the times, the values,
+  // the flags and the tangent words, each array after the other in one
+  // allocation (the 8-byte items first, so that every array is aligned; the
+  // arrays playback reads at offsets the cheapest to form).
+  struct KeyBlock {
+    Segment* segments;  // per-segment data for evaluation (capacity - 1 entries), made on first use
+    uint32_t count;
+    uint32_t capacity;
+    int64_t* times() { return reinterpret_cast<int64_t*>(this + 1); }
+    const int64_t* times() const { return reinterpret_cast<const int64_t*>(this + 1); }
+    float* values() { return reinterpret_cast<float*>(times() + capacity); }
+    const float* values() const { return reinterpret_cast<const float*>(times() + capacity); }
+    uint32_t* flags() { return reinterpret_cast<uint32_t*>(values() + capacity); }
+    const uint32_t* flags() const { return reinterpret_cast<const uint32_t*>(values() + capacity); }
+    VFCurveTangentData* tangents() { return reinterpret_cast<VFCurveTangentData*>(flags() + capacity); }
+    const VFCurveTangentData* tangents() const {
+      return reinterpret_cast<const VFCurveTangentData*>(flags() + capacity);
+    }
+  };
+  // The block of every curve without keys: nothing to allocate for them,
+  // and nothing to test before reading the count.
+  static KeyBlock no_keys_;
+  // Extrapolation types and counts before the first key and after the last.
+  struct Ends {
+    int pre_type = kFCurveExtrapolationConstant;
+    int pre_count = 0;
+    int post_type = kFCurveExtrapolationConstant;
+    int post_count = 0;
+  };
+  static const Ends kConstantEnds;
+  // What few curves use.
+  struct Side {
+    Ends ends;
+    uint32_t color = 0;
+    std::vector<VFCurveKeyExtra> extra;  // empty while every key's extra words are zero
+    VEventBase on_change;
+  };
+
   bool Valid(int index) const { return index >= 0 && index < KeyGetCount(); }
   static size_t Idx(int index) { return static_cast<size_t>(index); }
+  Side& MakeSide();
+  static uint8_t EndCode(int type) {
+    return type >= kFCurveExtrapolationConstant && type <= kFCurveExtrapolationKeepSlope ? static_cast<uint8_t>(type)
+                                                                                          : uint8_t{0};
+  }
+  const Ends& GetEnds() const { return side_ ? side_->ends : kConstantEnds; }
+  // A block for `capacity` keys holding this curve's keys; null when out of
+  // memory.
+  KeyBlock* NewBlock(uint32_t capacity) const;
+  // Takes block as the keys, releasing the previous ones.
+  void SetKeys(KeyBlock* block);
+  // Room for `capacity` keys (more than now); false when out of memory.
+  bool Enlarge(uint32_t capacity);
+  // Room for one more key; false when out of memory.
+  bool Grow();
   void Changed();
-  // Per-segment data for evaluation (segments_), rebuilt after a change:
-  // the same numbers the key walk and the segment formulas compute, computed
-  // once.
-  void Bake() const;
+  // Per-segment data for evaluation (the block's segments), rebuilt after a
+  // change: the same numbers the key walk and the segment formulas compute,
+  // computed once. False when out of memory: evaluation then computes them.
+  bool Bake() const;
   double SearchExtrapolated(int64_t x, int* cache, const Segment* segments) const;
-  double ValueAt(double position, bool baked) const;
-  void InsertAt(size_t at, const VFCurveKey& key);
+  // Evaluate away from the cached key: the search, and the extrapolations.
+  double EvaluateAway(int64_t x, int* cache, const Segment* segments) const;
+  double EvaluateUnbaked(int64_t x, int* cache) const;
+  double ValueAt(double position, const Segment* segments) const;
+  bool InsertAt(size_t at, const VFCurveKey& key);
   // Index of the first key whose time is not before t.
   size_t LowerBound(int64_t t) const;
 
-  // Key arrays, parallel.
-  std::vector<int64_t> times_;
-  std::vector<float> values_;
-  std::vector<uint32_t> flags_;
-  std::vector<VFCurveTangentData> tangents_;
-  std::vector<VFCurveKeyExtra> extra_;  // empty while every key's extra words are zero
-
+  KeyBlock* keys_ = &no_keys_;  // owned unless it is no_keys_
+  std::unique_ptr<Side> side_;                    // null: the defaults
+  uint64_t change_count_ = 0;
   float default_value_ = 0.0f;
-  int pre_type_ = kFCurveExtrapolationConstant;
-  int pre_count_ = 0;
-  int post_type_ = kFCurveExtrapolationConstant;
-  int post_count_ = 0;
-  uint32_t color_ = 0;
   mutable int last_key_ = 0;
-  mutable bool baked_ = false;
-  mutable std::vector<Segment> segments_;
-
   int edit_depth_ = 0;
   bool edit_changed_ = false;
-  uint64_t change_count_ = 0;
-  VEventBase on_change_;
+  mutable bool baked_ = false;
+  // The extrapolation types as evaluation follows them: 1 to 4, 0 for any
+  // other type. Kept here, where evaluation finds them at once.
+  uint8_t pre_code_ = kFCurveExtrapolationConstant;
+  uint8_t post_code_ = kFCurveExtrapolationConstant;
 };

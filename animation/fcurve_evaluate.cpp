@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "animation/fcurve.h"
@@ -116,28 +117,38 @@ constexpr double kTwoTo63 = 9223372036854775808.0;
 
 }  // namespace
 
-void VFCurve::Bake() const {
-  const int n = KeyGetCount();
-  segments_.resize(n > 1 ? static_cast<size_t>(n - 1) : 0);
-  const fcurve_math::View view{times_.data(), values_.data(), flags_.data(), tangents_.data(), n};
+bool VFCurve::Bake() const {
+  KeyBlock& b = *keys_;
+  const int n = static_cast<int>(b.count);
+  if (!b.segments) {
+    // As many as the block's keys make: they outlive the changes that keep
+    // the block.
+    const size_t room = b.capacity > 1 ? b.capacity - 1 : 1;
+    b.segments = static_cast<Segment*>(std::malloc(room * sizeof(Segment)));
+    if (!b.segments) return false;
+  }
+  const int64_t* times = b.times();
+  const uint32_t* flags = b.flags();
+  const fcurve_math::View view{times, b.values(), flags, b.tangents(), n};
   for (int i = 0; i + 1 < n; ++i) {
     const size_t k = static_cast<size_t>(i);
-    Segment& s = segments_[k];
-    s.seconds = Seconds(times_[k + 1], times_[k]);
-    const bool cubic = (flags_[k] & kFCurveInterpolationMask) == kFCurveInterpolationCubic;
+    Segment& s = b.segments[k];
+    s.seconds = Seconds(times[k + 1], times[k]);
+    const bool cubic = (flags[k] & kFCurveInterpolationMask) == kFCurveInterpolationCubic;
     const double right = cubic ? fcurve_math::RightDerivative(view, i) : 0.0;
     const double left = cubic ? fcurve_math::LeftDerivative(view, i + 1) : 0.0;
     s.out = right * s.seconds / 3.0;
     s.in = left * s.seconds / 3.0;
   }
   baked_ = true;
+  return true;
 }
 
 double VFCurve::KeySearch(VTime time, int* cache) const {
   const int n = KeyGetCount();
   if (n == 0) return -1.0;
   int& c = cache ? *cache : last_key_;
-  return Search<Segment>(times_.data(), n, time.GetTicks(), StartIndex(c, n), &c, nullptr);
+  return Search<Segment>(keys_->times(), n, time.GetTicks(), StartIndex(c, n), &c, nullptr);
 }
 
 double VFCurve::KeySearchExtrapolated(VTime time, int* cache) const {
@@ -146,23 +157,25 @@ double VFCurve::KeySearchExtrapolated(VTime time, int* cache) const {
 }
 
 double VFCurve::SearchExtrapolated(int64_t x, int* cache, const Segment* seg) const {
-  const int n = KeyGetCount();
+  const KeyBlock& b = *keys_;
+  const int n = static_cast<int>(b.count);
   int& c = *cache;
-  const int64_t* t = times_.data();
+  const int64_t* t = b.times();
   const int64_t first = t[0], last = t[n - 1];
   if (x >= first && x <= last) return Search(t, n, x, StartIndex(c, n), &c, seg);
+  const int pre_type = pre_code_, post_type = post_code_;
 
   const bool repeats = n >= 2;  // one key spans nothing to repeat
   const Int128 span = static_cast<Int128>(last) - first;
   const double span_d = static_cast<double>(span);
   if (x < first) {
-    if (pre_type_ == kFCurveExtrapolationConstant) {
+    if (pre_type == kFCurveExtrapolationConstant) {
       c = 0;
       return 0.0;
     }
-    if (repeats && (pre_type_ == kFCurveExtrapolationRepetition ||
-                    pre_type_ == kFCurveExtrapolationMirrorRepetition)) {
-      const int count = LimitCount(pre_count_);
+    if (repeats && (pre_type == kFCurveExtrapolationRepetition ||
+                    pre_type == kFCurveExtrapolationMirrorRepetition)) {
+      const int count = LimitCount(GetPreExtrapolationCount());
       bool inside = true;
       if (count != kFCurveRepetitionUnlimited) {
         double limit = static_cast<double>(first) - count * span_d;
@@ -180,7 +193,7 @@ double VFCurve::SearchExtrapolated(int64_t x, int* cache, const Segment* seg) co
         reps = d / span;
         local = -d + reps * span;
       }
-      const bool backward = pre_type_ == kFCurveExtrapolationMirrorRepetition && (reps % 2) == 0;
+      const bool backward = pre_type == kFCurveExtrapolationMirrorRepetition && (reps % 2) == 0;
       const int64_t moved = static_cast<int64_t>(backward ? first - local : last + local);
       return Search(t, n, moved, StartIndex(c, n), &c, seg);
     }
@@ -188,13 +201,13 @@ double VFCurve::SearchExtrapolated(int64_t x, int* cache, const Segment* seg) co
   }
 
   // x > last
-  if (post_type_ == kFCurveExtrapolationConstant) {
+  if (post_type == kFCurveExtrapolationConstant) {
     c = n - 1;
     return n - 1;
   }
-  if (repeats && (post_type_ == kFCurveExtrapolationRepetition ||
-                  post_type_ == kFCurveExtrapolationMirrorRepetition)) {
-    const int count = LimitCount(post_count_);
+  if (repeats && (post_type == kFCurveExtrapolationRepetition ||
+                  post_type == kFCurveExtrapolationMirrorRepetition)) {
+    const int count = LimitCount(GetPostExtrapolationCount());
     bool inside = true;
     if (count != kFCurveRepetitionUnlimited) {
       const double limit = static_cast<double>(last) + count * span_d;
@@ -215,19 +228,20 @@ double VFCurve::SearchExtrapolated(int64_t x, int* cache, const Segment* seg) co
       reps = d / span;
       local = d - reps * span;
     }
-    const bool backward = post_type_ == kFCurveExtrapolationMirrorRepetition && (reps % 2) == 0;
+    const bool backward = post_type == kFCurveExtrapolationMirrorRepetition && (reps % 2) == 0;
     const int64_t moved = static_cast<int64_t>(backward ? last - local : first + local);
     return Search(t, n, moved, StartIndex(c, n), &c, seg);
   }
   return Search(t, n, x, StartIndex(c, n), &c, seg);
 }
 
-double VFCurve::ValueAtPosition(double p) const { return ValueAt(p, false); }
+double VFCurve::ValueAtPosition(double p) const { return ValueAt(p, nullptr); }
 
-double VFCurve::ValueAt(double p, bool baked) const {
-  const int n = KeyGetCount();
-  if (n == 0) return default_value_;
-  const float* v = values_.data();
+double VFCurve::ValueAt(double p, const Segment* segments) const {
+  if (keys_->count == 0) return default_value_;
+  const KeyBlock& b = *keys_;
+  const int n = static_cast<int>(b.count);
+  const float* v = b.values();
   if (n == 1) return v[0];
   if (!(p >= 0.0)) return v[0];  // before the first key (or not a position)
   if (p >= n - 1) return v[n - 1];
@@ -238,25 +252,26 @@ double VFCurve::ValueAt(double p, bool baked) const {
   const int k2 = k1 + 1;
   const double u = p - whole;
   const double y1 = v[k1], y2 = v[k2];
-  const uint32_t flags = flags_[s];
+  const uint32_t flags = b.flags()[s];
   switch (flags & kFCurveInterpolationMask) {
     case kFCurveInterpolationConstant: return (flags & kFCurveConstantNext) ? y2 : y1;
     case kFCurveInterpolationLinear: return y1 + u * (y2 - y1);
     case kFCurveInterpolationCubic: break;
     default: return 0.0;
   }
-  if (baked && !(flags & kFCurveWeightedMask)) {
-    const Segment& seg = segments_[s];
+  if (segments && !(flags & kFCurveWeightedMask)) {
+    const Segment& seg = segments[s];
     return Bezier(y1, y1 + seg.out, y2 - seg.in, y2, u);
   }
-  const fcurve_math::View view{times_.data(), v, flags_.data(), tangents_.data(), n};
-  const double dt = baked ? segments_[s].seconds : Seconds(times_[s + 1], times_[s]);
+  const int64_t* times = b.times();
+  const fcurve_math::View view{times, v, b.flags(), b.tangents(), n};
+  const double dt = segments ? segments[s].seconds : Seconds(times[s + 1], times[s]);
   const double d1 = fcurve_math::RightDerivative(view, k1);
   const double d2 = fcurve_math::LeftDerivative(view, k2);
   if (!(flags & kFCurveWeightedMask)) {
     return Bezier(y1, y1 + d1 * dt / 3.0, y2 - d2 * dt / 3.0, y2, u);
   }
-  const uint32_t word = tangents_[s].word[2];
+  const uint32_t word = b.tangents()[s].word[2];
   const double w1 = (flags & kFCurveWeightedRight) ? VFCurveWeightToDouble(VFCurveRightWeightBits(word)) : 1.0 / 3.0;
   const double w2 =
       (flags & kFCurveWeightedNextLeft) ? VFCurveWeightToDouble(VFCurveNextLeftWeightBits(word)) : 1.0 / 3.0;
@@ -264,66 +279,80 @@ double VFCurve::ValueAt(double p, bool baked) const {
   return Bezier(y1, y1 + d1 * dt * w1, y2 - d2 * dt * w2, y2, sp);
 }
 
-double VFCurve::Evaluate(VTime time, int* cache) const {
-  const int n = KeyGetCount();
-  if (n == 0) return default_value_;
-  if (n == 1) return values_[0];
-  if (!baked_) Bake();
-  const int64_t x = time.GetTicks();
-  int& c = cache ? *cache : last_key_;
-  {
-    // Playback: the time lies on the key the cache names or in the segment
-    // just before or after it. The position is formed exactly as the search
-    // forms it, so the value is the same to the last bit.
-    const int64_t* t = times_.data();
-    int k = c;
-    if (k > 0 && k < n) {
-      if (x == t[k]) return values_[static_cast<size_t>(k)];
-      if (x > t[k] && k + 1 < n && x <= t[k + 1]) c = ++k;
-      if (x > t[k - 1] && x <= t[k]) {
-        if (x == t[k]) return values_[static_cast<size_t>(k)];
-        const size_t s = static_cast<size_t>(k - 1);
-        const Segment& seg = segments_[s];
-        const double p = (k - 1) + Seconds(x, t[k - 1]) / seg.seconds;
-        const double whole = k - 1;  // the floor of p while p < k
-        const uint32_t flags = flags_[s];
-        // The common segments, as ValueAt computes them; the rest go there.
-        if (p > whole && p < k && !(flags & kFCurveWeightedMask)) {
-          const double u = p - whole;
-          const double y1 = values_[s], y2 = values_[s + 1];
-          switch (flags & kFCurveInterpolationMask) {
-            case kFCurveInterpolationCubic: return Bezier(y1, y1 + seg.out, y2 - seg.in, y2, u);
-            case kFCurveInterpolationLinear: return y1 + u * (y2 - y1);
-            default: break;
-          }
-        }
-        return ValueAt(p, true);
-      }
-    }
-  }
-  const int64_t first = times_[0], last = times_[static_cast<size_t>(n - 1)];
-  if (x < first && pre_type_ == kFCurveExtrapolationKeepSlope) {
-    const fcurve_math::View view{times_.data(), values_.data(), flags_.data(), tangents_.data(), n};
+// Inlined in Evaluate, as playback through the extrapolations is frequent.
+__attribute__((always_inline)) inline double VFCurve::EvaluateAway(int64_t x, int* cache,
+                                                                   const Segment* segments) const {
+  const KeyBlock& b = *keys_;
+  const int n = static_cast<int>(b.count);
+  const int64_t* t = b.times();
+  const float* v = b.values();
+  const int64_t first = t[0], last = t[n - 1];
+  if (x < first && pre_code_ == kFCurveExtrapolationKeepSlope) {
+    const fcurve_math::View view{t, v, b.flags(), b.tangents(), n};
     double ticks = TickDiff(x, first);
-    const int count = LimitCount(pre_count_);
+    const int count = LimitCount(GetPreExtrapolationCount());
     if (count != kFCurveRepetitionUnlimited) {
       const double bound = -(count * static_cast<double>(static_cast<Int128>(last) - first));
       if (ticks < bound) ticks = bound;
     }
-    return values_[0] + fcurve_math::RightDerivative(view, 0) * (ticks / fcurve_math::kTicksPerSecond);
+    return v[0] + fcurve_math::RightDerivative(view, 0) * (ticks / fcurve_math::kTicksPerSecond);
   }
-  if (x > last && post_type_ == kFCurveExtrapolationKeepSlope) {
-    const fcurve_math::View view{times_.data(), values_.data(), flags_.data(), tangents_.data(), n};
+  if (x > last && post_code_ == kFCurveExtrapolationKeepSlope) {
+    const fcurve_math::View view{t, v, b.flags(), b.tangents(), n};
     double ticks = TickDiff(x, last);
-    const int count = LimitCount(post_count_);
+    const int count = LimitCount(GetPostExtrapolationCount());
     if (count != kFCurveRepetitionUnlimited) {
       const double bound = count * static_cast<double>(static_cast<Int128>(last) - first);
       if (ticks > bound) ticks = bound;
     }
-    return values_[static_cast<size_t>(n - 1)] +
-           fcurve_math::LeftDerivative(view, n - 1) * (ticks / fcurve_math::kTicksPerSecond);
+    return v[n - 1] + fcurve_math::LeftDerivative(view, n - 1) * (ticks / fcurve_math::kTicksPerSecond);
   }
-  return ValueAt(SearchExtrapolated(x, &c, segments_.data()), true);
+  return ValueAt(SearchExtrapolated(x, cache, segments), segments);
+}
+
+// Out of memory for the segments: every value computed from the keys.
+__attribute__((noinline)) double VFCurve::EvaluateUnbaked(int64_t x, int* cache) const {
+  return EvaluateAway(x, cache, nullptr);
+}
+
+double VFCurve::Evaluate(VTime time, int* cache) const {
+  const KeyBlock* b = keys_;
+  if (b->count == 0) return default_value_;
+  const int n = static_cast<int>(b->count);
+  const float* v = b->values();
+  if (n == 1) return v[0];
+  const int64_t x = time.GetTicks();
+  int& c = cache ? *cache : last_key_;
+  if (__builtin_expect(!baked_, 0) && !Bake()) return EvaluateUnbaked(x, &c);
+  // Playback: the time lies on the key the cache names or in the segment
+  // just before or after it. The position is formed exactly as the search
+  // forms it, so the value is the same to the last bit.
+  const int64_t* t = b->times();
+  int k = c;
+  if (k > 0 && k < n) {
+    if (x == t[k]) return v[k];
+    if (x > t[k] && k + 1 < n && x <= t[k + 1]) c = ++k;
+    if (x > t[k - 1] && x <= t[k]) {
+      if (x == t[k]) return v[k];
+      const size_t s = static_cast<size_t>(k - 1);
+      const Segment& seg = b->segments[s];
+      const double p = (k - 1) + Seconds(x, t[k - 1]) / seg.seconds;
+      const double whole = k - 1;  // the floor of p while p < k
+      const uint32_t flags = b->flags()[s];
+      // The common segments, as ValueAt computes them; the rest go there.
+      if (p > whole && p < k && !(flags & kFCurveWeightedMask)) {
+        const double u = p - whole;
+        const double y1 = v[s], y2 = v[s + 1];
+        switch (flags & kFCurveInterpolationMask) {
+          case kFCurveInterpolationCubic: return Bezier(y1, y1 + seg.out, y2 - seg.in, y2, u);
+          case kFCurveInterpolationLinear: return y1 + u * (y2 - y1);
+          default: break;
+        }
+      }
+      return ValueAt(p, b->segments);
+    }
+  }
+  return EvaluateAway(x, &c, b->segments);
 }
 
 double VFCurve::EvaluateSpan(VTime time, int* cache, VFCurveSpan* span) const {
@@ -345,20 +374,22 @@ double VFCurve::EvaluateSpan(VTime time, int* cache, VFCurveSpan* span) const {
     constant(kMin, kMax);
     return value;
   }
-  const int64_t* t = times_.data();
+  const KeyBlock& b = *keys_;
+  const int64_t* t = b.times();
   if (x < t[0]) {
-    if (pre_type_ == kFCurveExtrapolationConstant) constant(kMin, t[0]);
+    if (pre_code_ == kFCurveExtrapolationConstant) constant(kMin, t[0]);
     return value;
   }
   if (x > t[n - 1]) {
-    if (post_type_ == kFCurveExtrapolationConstant) constant(t[n - 1], kMax);
+    if (post_code_ == kFCurveExtrapolationConstant) constant(t[n - 1], kMax);
     return value;
   }
+  if (!b.segments || !baked_) return value;  // the segments could not be made
   // The evaluation left the cache on the key that ends the time's segment.
   size_t k = (c > 0 && c < n && t[c - 1] < x && x <= t[c]) ? static_cast<size_t>(c) : LowerBound(x);
   if (k == 0 || k >= static_cast<size_t>(n) || t[k] == x) return value;  // on a key
   const size_t s = k - 1;
-  const uint32_t flags = flags_[s];
+  const uint32_t flags = b.flags()[s];
   switch (flags & kFCurveInterpolationMask) {
     case kFCurveInterpolationConstant:
       span->kind = VFCurveSpan::kHold;
@@ -373,14 +404,13 @@ double VFCurve::EvaluateSpan(VTime time, int* cache, VFCurveSpan* span) const {
     default:
       return value;
   }
-  const Segment& seg = segments_[s];  // Evaluate has prepared the segments
+  const Segment& seg = b.segments[s];  // Evaluate has prepared the segments
   span->lo = t[s];
   span->hi = t[k];
-  span->t0 = t[s];
-  span->whole = static_cast<double>(s);
+  span->whole = static_cast<int>(s);
   span->seconds = seg.seconds;
-  span->y1 = span->kind == VFCurveSpan::kHold ? value : values_[s];
-  span->y2 = values_[k];
+  span->y1 = span->kind == VFCurveSpan::kHold ? value : b.values()[s];
+  span->y2 = b.values()[k];
   span->c1 = span->y1 + seg.out;
   span->c2 = span->y2 - seg.in;
   return value;
@@ -396,23 +426,28 @@ bool VFCurveSpan::ValueAt(int64_t x, double* value) const {
 }
 
 // The position and the fraction formed exactly as the curve forms them.
-double VFCurveSpan::PositionAt(int64_t x) const { return whole + fcurve_math::Seconds(x, t0) / seconds; }
+double VFCurveSpan::PositionAt(int64_t x) const {
+  return static_cast<double>(whole) + fcurve_math::Seconds(x, lo) / seconds;
+}
 
 bool VFCurveSpan::ValueAtPosition(double p, double* value) const {
-  if (!(p > whole && p < whole + 1.0)) return false;
-  const double u = p - whole;
+  const double first = whole;
+  if (!(p > first && p < first + 1.0)) return false;
+  const double u = p - first;
   *value = kind == kHold ? y1 : (kind == kLinear ? y1 + u * (y2 - y1) : Bezier(y1, c1, c2, y2, u));
   return true;
 }
 
 double VFCurve::KeyGetRightDerivative(int index) const {
   if (!Valid(index)) return 0.0;
-  const fcurve_math::View view{times_.data(), values_.data(), flags_.data(), tangents_.data(), KeyGetCount()};
+  const KeyBlock& b = *keys_;
+  const fcurve_math::View view{b.times(), b.values(), b.flags(), b.tangents(), KeyGetCount()};
   return fcurve_math::RightDerivative(view, index);
 }
 
 double VFCurve::KeyGetLeftDerivative(int index) const {
   if (!Valid(index)) return 0.0;
-  const fcurve_math::View view{times_.data(), values_.data(), flags_.data(), tangents_.data(), KeyGetCount()};
+  const KeyBlock& b = *keys_;
+  const fcurve_math::View view{b.times(), b.values(), b.flags(), b.tangents(), KeyGetCount()};
   return fcurve_math::LeftDerivative(view, index);
 }
