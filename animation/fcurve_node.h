@@ -3,10 +3,15 @@
 // property has one child per component ("X", "Y", "Z"), a model's
 // transform groups "T", "R" and "S". A node with a time warp reads its
 // subtree at (time - offset) / scale.
+//
+// A scene holds many nodes, so a node is kept small: its name is shared
+// with every node of the same name, its user name and time warp live in a
+// record made only for the nodes that have them, and one word holds either
+// its curve or its children.
 
+#include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "animation/fcurve.h"
 #include "core/property.h"
@@ -14,20 +19,31 @@
 
 class VFCurveNode : public VAnimationSource {
  public:
-  explicit VFCurveNode(const std::string& name) : name_(name) {}
+  explicit VFCurveNode(const std::string& name);
   ~VFCurveNode() override;
+  VFCurveNode(const VFCurveNode&) = delete;
+  VFCurveNode& operator=(const VFCurveNode&) = delete;
 
-  const std::string& GetName() const { return name_; }
-  const std::string& GetUserName() const { return user_name_.empty() ? name_ : user_name_; }
-  void SetUserName(const std::string& name) { user_name_ = name; }
+  const std::string& GetName() const;
+  // The name the user gave, or the name when none was given.
+  const std::string& GetUserName() const;
+  // An empty name gives the node's name back.
+  void SetUserName(const std::string& name);
 
   // The curve of a leaf; made on request.
-  VFCurve* GetCurve() const { return curve_.get(); }
+  VFCurve* GetCurve() const {
+    return (payload_ & kTag) ? reinterpret_cast<const Children*>(payload_ & ~kTag)->curve
+                             : reinterpret_cast<VFCurve*>(payload_);
+  }
   VFCurve* MakeCurve();
 
-  int GetChildCount() const { return static_cast<int>(children_.size()); }
+  int GetChildCount() const {
+    return (payload_ & kTag) ? static_cast<int>(reinterpret_cast<const Children*>(payload_ & ~kTag)->count) : 0;
+  }
   VFCurveNode* GetChild(int index) const;
   VFCurveNode* FindChild(const std::string& name) const;
+  // Null when the child is null or memory runs out (the child is then
+  // deleted).
   VFCurveNode* AddChild(std::unique_ptr<VFCurveNode> child);
 
   // Doubles the node reads: 1 for a leaf with a curve, else its children's.
@@ -35,12 +51,18 @@ class VFCurveNode : public VAnimationSource {
 
   // Time warp: an offset and a scale (0 is taken as 0.000001).
   void SetTimeWarp(VTime offset, double scale);
-  bool HasTimeWarp() const { return has_warp_; }
+  bool HasTimeWarp() const;
   VTime GlobalToNode(VTime global) const;
   VTime NodeToGlobal(VTime node) const;
   int time_warp_id = 0;
   int layer_id = 0;
   int layer_type = 0;
+
+ private:
+  // Here, beside the three ints, it fills what would be padding.
+  mutable int cache_ = 0;  // key cache of the curve: playback moves forward frame by frame
+
+ public:
   std::unique_ptr<VFCurveNode> layer;
 
   // Evaluates the subtree at a time into out (GetDataSize() doubles at most
@@ -52,13 +74,36 @@ class VFCurveNode : public VAnimationSource {
   bool ReadAnimatedValues(double* out, int count) const override;
 
  private:
-  std::string name_;
-  std::string user_name_;
-  std::unique_ptr<VFCurve> curve_;
-  std::vector<std::unique_ptr<VFCurveNode>> children_;
-  bool has_warp_ = false;
-  VTime warp_offset_;
-  double warp_scale_ = 1.0;
+  static constexpr uintptr_t kTag = 1;
+  struct SharedName;
+  // What few nodes have.
+  struct Rare {
+    SharedName* name;
+    std::string user_name;
+    bool has_warp = false;
+    VTime warp_offset;
+    double warp_scale = 1.0;
+  };
+  // The children, and the curve of a node that has both.
+  struct Children {
+    VFCurve* curve;
+    uint32_t count;
+    uint32_t capacity;
+    VFCurveNode** items() { return reinterpret_cast<VFCurveNode**>(this + 1); }
+    VFCurveNode* const* items() const { return reinterpret_cast<VFCurveNode* const*>(this + 1); }
+  };
+
+  const Rare* rare() const { return (names_ & kTag) ? reinterpret_cast<const Rare*>(names_ & ~kTag) : nullptr; }
+  SharedName* shared_name() const;
+  Rare& MakeRare();
+  const Children* children() const {
+    return (payload_ & kTag) ? reinterpret_cast<const Children*>(payload_ & ~kTag) : nullptr;
+  }
+  // The node whose warp applies to this one: itself, or down its first
+  // children; null when none has a warp.
+  const Rare* Warp() const;
+
+  uintptr_t names_;        // SharedName*, or Rare* tagged with kTag
+  uintptr_t payload_ = 0;  // VFCurve* (or 0), or Children* tagged with kTag
   const VTime* clock_ = nullptr;
-  mutable int cache_ = 0;  // key cache of the curve: playback moves forward frame by frame
 };
