@@ -1,5 +1,7 @@
 #include "animation/bound_channel.h"
 
+#include <new>
+
 #include "core/evaluation_serial.h"
 
 bool VBoundChannel::CanFlatten(const VFCurveNode& node) {
@@ -13,10 +15,44 @@ bool VBoundChannel::CanFlatten(const VFCurveNode& node) {
   return true;
 }
 
+namespace {
+
+const VFCurve* CurveOf(const VFCurveNode& node, int i) {
+  return node.GetChildCount() == 0 ? node.GetCurve() : node.GetChild(i)->GetCurve();
+}
+
+}  // namespace
+
+int VBoundChannel::EntryCount(const VFCurveNode& node) {
+  if (!CanFlatten(node)) return 0;
+  return node.GetChildCount() == 0 ? 1 : node.GetChildCount();
+}
+
+int VBoundChannel::EntriesToPlay(const VFCurveNode& node) {
+  const int count = EntryCount(node);
+  for (int i = 0; i < count; ++i) {
+    if (CurveOf(node, i)->KeyGetCount() > 1) return count;
+  }
+  return 0;
+}
+
+VBoundChannel::VBoundChannel(const VFCurveNode* node, const VTime* clock)
+    : node_(node), clock_(clock), room_(kMaxCurves), entries_(nullptr), own_(new Entry[kMaxCurves]) {
+  entries_ = own_.get();
+}
+
 void VBoundChannel::Flatten() const {
   stamp_ = VAnimationDataSerial();
   count_ = 0;
-  if (!CanFlatten(*node_)) return;  // changed since binding: read the node
+  const int count = EntryCount(*node_);
+  if (count == 0) return;  // changed since binding: read the node
+  if (count > room_) {
+    // Keyed since binding, or given more curves: entries of its own.
+    own_.reset(new (std::nothrow) Entry[kMaxCurves]);
+    if (!own_) return;
+    entries_ = own_.get();
+    room_ = kMaxCurves;
+  }
   if (node_->GetChildCount() == 0) {
     entries_[count_++] = Entry{node_->GetCurve(), VFCurveSpan{}, 0};
     return;
@@ -55,10 +91,11 @@ bool VBoundChannel::ReadAnimatedValues(double* out, int count) const {
 }
 
 bool VBoundChannel::ReadConstantValues(double* out, int count) const {
-  if (!clock_) return false;
-  if (stamp_ != VAnimationDataSerial()) Flatten();
-  if (count_ == 0 || count != count_) return false;
-  for (int i = 0; i < count_; ++i)
-    if (entries_[i].curve->KeyGetCount() > 1) return false;
-  return ReadAnimatedValues(out, count);
+  // From the curves themselves: a constant channel needs no entries.
+  if (!clock_ || count != EntryCount(*node_) || count == 0) return false;
+  for (int i = 0; i < count; ++i) {
+    if (CurveOf(*node_, i)->KeyGetCount() > 1) return false;
+  }
+  for (int i = 0; i < count; ++i) out[i] = CurveOf(*node_, i)->Evaluate(*clock_);
+  return true;
 }

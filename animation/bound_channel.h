@@ -11,6 +11,7 @@
 // animation data serial), so it never outlives what it was made from.
 
 #include <cstdint>
+#include <memory>
 
 #include "animation/fcurve.h"
 #include "animation/fcurve_node.h"
@@ -23,21 +24,34 @@ class VBoundChannel : public VAnimationSource {
 
   // Whether a node can be read through a bound channel.
   static bool CanFlatten(const VFCurveNode& node);
-  // The node must outlive the channel (the take owns both).
-  VBoundChannel(const VFCurveNode* node, const VTime* clock) : node_(node), clock_(clock) {}
+  // What the channel keeps of one curve.
+  struct Entry {
+    const VFCurve* curve;
+    VFCurveSpan span;
+    int cache;
+  };
+  // The node must outlive the channel (the take owns both). The channel
+  // keeps its entries itself, or in storage the caller keeps for `room`
+  // entries (a take lays out those of all its channels side by side); a
+  // node that comes to need more has them made on its first read.
+  VBoundChannel(const VFCurveNode* node, const VTime* clock);
+  VBoundChannel(const VFCurveNode* node, const VTime* clock, Entry* storage, int room)
+      : node_(node), clock_(clock), room_(room), entries_(storage) {}
+  VBoundChannel(VBoundChannel&&) = default;
+  VBoundChannel& operator=(VBoundChannel&&) = default;
 
   bool ReadAnimatedValues(double* out, int count) const override;
   // Curves with at most one key hold one value at every time.
   bool ReadConstantValues(double* out, int count) const override;
   // The node read through this channel.
   const VFCurveNode* GetNode() const { return node_; }
+  // The entries the node needs now: 0 when it cannot be flattened.
+  static int EntryCount(const VFCurveNode& node);
+  // The same, but 0 as well while every curve holds at most one key: the
+  // channel is then read as constant, with no entries.
+  static int EntriesToPlay(const VFCurveNode& node);
 
  private:
-  struct Entry {
-    const VFCurve* curve;
-    VFCurveSpan span;
-    int cache;
-  };
   void Flatten() const;
 
   // What every read looks at first, then the entries, in the order they
@@ -46,5 +60,7 @@ class VBoundChannel : public VAnimationSource {
   const VTime* clock_;
   mutable std::uint64_t stamp_ = 0;  // the animation data serial flattened for
   mutable int count_ = 0;
-  mutable Entry entries_[kMaxCurves] = {};
+  mutable int room_;
+  mutable Entry* entries_;
+  mutable std::unique_ptr<Entry[]> own_;  // the entries when the channel keeps them
 };

@@ -53,13 +53,22 @@ void VTake::Bind(const Resolver& resolve, const VTime* clock) {
       }
     }
   }
-  size_t flat = 0;
-  for (const auto& [property, node] : pairs) flat += VBoundChannel::CanFlatten(*node) ? 1 : 0;
+  // Channels held constant (every curve with one key at most) take no
+  // entries here: they are read as values.
+  size_t flat = 0, entries = 0;
+  for (const auto& [property, node] : pairs) {
+    flat += VBoundChannel::CanFlatten(*node) ? 1 : 0;
+    entries += static_cast<size_t>(VBoundChannel::EntriesToPlay(*node));
+  }
   bound_channels_.reserve(flat);
+  bound_entries_.resize(entries);
+  size_t next = 0;
   for (const auto& [property, node] : pairs) {
     node->SetClock(clock);
     if (VBoundChannel::CanFlatten(*node)) {
-      bound_channels_.emplace_back(node, clock);
+      const int room = VBoundChannel::EntriesToPlay(*node);
+      bound_channels_.emplace_back(node, clock, room ? &bound_entries_[next] : nullptr, room);
+      next += static_cast<size_t>(room);
       property->SetAnimationNode(&bound_channels_.back());
     } else {
       property->SetAnimationNode(node);
@@ -73,5 +82,6 @@ void VTake::Unbind() {
   for (VProperty* property : bound_properties_) property->SetAnimationNode(nullptr);
   bound_properties_.clear();
   bound_channels_.clear();
+  bound_entries_.clear();
   bound_ = false;
 }

@@ -53,6 +53,8 @@ class VTake {
   // One record per flattened channel, side by side in binding order so that
   // playback reads them as one stream.
   std::vector<VBoundChannel> bound_channels_;
+  // Their entries, side by side in the same order.
+  std::vector<VBoundChannel::Entry> bound_entries_;
   bool bound_ = false;
 };
 
