@@ -20,9 +20,10 @@ namespace {
 // Marks the nodes of one parent walk, to stop at a cycle of parents.
 thread_local std::uint64_t tWalkId = 0;
 
-// Cache lines of an animation source asked for ahead (a bound channel of
-// three curves spans six).
-constexpr int kSourcePrefetchLines = 6;
+// Cache lines of an animation source asked for ahead: a bound channel
+// takes one or two (its curves' entries lie in the take's array, read in
+// the order the channels are).
+constexpr int kSourcePrefetchLines = 2;
 
 }  // namespace
 
