@@ -22,6 +22,7 @@
 
 #include "animation/fcurve_key.h"
 #include "core/event.h"
+#include "core/plug_memory.h"
 #include "core/time.h"
 
 // A stretch of time over which a curve follows one formula: the inside of
@@ -62,6 +63,9 @@ class VFCurve {
   VFCurve() = default;
   explicit VFCurve(float default_value) : default_value_(default_value) {}
   ~VFCurve();
+  // A scene holds them by the ten thousand: from the plugs' memory.
+  static void* operator new(std::size_t size) { return VPlugAllocate(size); }
+  static void operator delete(void* memory, std::size_t size) { VPlugFree(memory, size); }
   VFCurve(const VFCurve&) = delete;
   VFCurve& operator=(const VFCurve&) = delete;
 

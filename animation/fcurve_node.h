@@ -14,6 +14,7 @@
 #include <string>
 
 #include "animation/fcurve.h"
+#include "core/plug_memory.h"
 #include "core/property.h"
 #include "core/time.h"
 
@@ -21,6 +22,9 @@ class VFCurveNode : public VAnimationSource {
  public:
   explicit VFCurveNode(const std::string& name);
   ~VFCurveNode() override;
+  // A scene holds them by the ten thousand: from the plugs' memory.
+  static void* operator new(std::size_t size) { return VPlugAllocate(size); }
+  static void operator delete(void* memory, std::size_t size) { VPlugFree(memory, size); }
   VFCurveNode(const VFCurveNode&) = delete;
   VFCurveNode& operator=(const VFCurveNode&) = delete;
 

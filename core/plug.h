@@ -157,12 +157,6 @@ class VPlug {
   bool NotifyListeners(int code, VPlug* origin, void* data);
 
  protected:
-  // One word a derived class keeps for what few of its plugs have (kept
-  // with the lists, so that the others pay nothing for it).
-  void* GetAnnex() const { return mLinks ? mLinks->annex : nullptr; }
-  void SetAnnex(void* annex) {
-    if (annex || mLinks) L().annex = annex;
-  }
   // Every owned plug leaves this one at once, ahead of an owner destroying
   // them all (none of them then has to find itself in the list).
   void ReleaseOwned();
@@ -213,7 +207,6 @@ class VPlug {
     std::vector<VPlug*> listeners;   // plugs listening to this one
     std::vector<VPlug*> listening;   // plugs this one listens to
     ListenerWalk* listenerWalks = nullptr;  // innermost walk of listeners
-    void* annex = nullptr;
   };
   Links& L() {
     if (!mLinks) mLinks = std::make_unique<Links>();

@@ -1,5 +1,7 @@
 #pragma once
-// Memory of plugs: the objects and properties of scenes.
+// Memory of plugs: the objects and properties of scenes, and the other
+// small records a scene holds by the ten thousand (animation curves and
+// their nodes).
 //
 // A scene holds tens of thousands of objects with dozens of properties each,
 // all small and made together. They come from size classes of 8-byte steps,

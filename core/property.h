@@ -144,12 +144,11 @@ class VProperty : public VPlug {
   // --- animation ----------------------------------------------------------------
   // A change of source is a change of value: it is broadcast (code 27).
   void SetAnimationNode(VAnimationSource* node) {
-    if (node == GetAnimationNode()) return;
-    SetAnnex(node);
+    if (node == mAnimation) return;
+    mAnimation = node;
     ValueChanged();
   }
-  // Kept in the plug's annex: few properties are animated.
-  VAnimationSource* GetAnimationNode() const { return static_cast<VAnimationSource*>(GetAnnex()); }
+  VAnimationSource* GetAnimationNode() const { return mAnimation; }
   bool IsAnimated() const { return GetAnimationNode() != nullptr; }
 
  protected:
@@ -179,6 +178,7 @@ class VProperty : public VPlug {
   std::uint8_t mPlainSize = 0;  // see SetPlainSize; 0: destroy as usual
   std::uint32_t mFlags = 0;
   const VPropertyDefinition* mDefinition;
+  VAnimationSource* mAnimation = nullptr;
 };
 
 // A property holding one trivially copyable value. Final: its objects may

@@ -138,12 +138,8 @@ void VTransformNode::ComputeLocal(LocalBlock& out, int slot, std::uint64_t seria
   out.stamp = serial;
 }
 
-const YrMatrix& VTransformNode::LocalMatrix(const LocalBlock& block) const {
-  // The block is this node's own cache, which const queries fill.
-  auto& b = const_cast<LocalBlock&>(block);
-  if (b.matrix_made) return b.matrix;
+void VTransformNode::BuildLocalMatrix(YrMatrix& m, const LocalBlock& b) {
   const YrMatrix& rm = b.rotation_matrix;
-  YrMatrix& m = b.matrix;
   for (int row = 0; row < 3; ++row) {
     const double k = b.scaling[row];
     m(row, 0) = k * rm(row, 0);
@@ -155,19 +151,28 @@ const YrMatrix& VTransformNode::LocalMatrix(const LocalBlock& block) const {
   m(3, 1) = b.translation.y;
   m(3, 2) = b.translation.z;
   m(3, 3) = 1.0;
-  b.matrix_made = true;
+}
+
+const YrMatrix& VTransformNode::LocalMatrix(int slot, const LocalBlock& block) const {
+  YrMatrix& m = ReadbackOf(slot).local_matrix;
+  // The block is this node's own cache, which const queries fill.
+  auto& b = const_cast<LocalBlock&>(block);
+  if (!b.matrix_made) {
+    BuildLocalMatrix(m, b);
+    b.matrix_made = true;
+  }
   return m;
 }
 
 // --- global transform -------------------------------------------------------------------
 
 void VTransformNode::ComputeGlobal(GlobalBlock& out, const LocalBlock& local, const GlobalBlock* parent) const {
-  out.euler_stamp = 0;
+  out.euler_made = false;
   if (!parent) {
     out.translation = local.translation;
     out.rotation_matrix = local.rotation_matrix;
     out.scaling = local.scaling;
-    out.matrix = LocalMatrix(local);
+    BuildLocalMatrix(out.matrix, local);
     out.sheared = false;
     return;
   }
@@ -177,7 +182,9 @@ void VTransformNode::ComputeGlobal(GlobalBlock& out, const LocalBlock& local, co
   if (inherit == kVInheritRSrs) {
     // The parent's scaling acts after the child's rotation: the product can
     // shear, so rotation and scaling are read back from it.
-    Multiply3(out.matrix, LocalMatrix(local), parent->matrix);
+    YrMatrix local_matrix;
+    BuildLocalMatrix(local_matrix, local);
+    Multiply3(out.matrix, local_matrix, parent->matrix);
     YrSDK::YrMatrixToScaling(out.scaling, out.matrix);
     for (int row = 0; row < 3; ++row) {
       const double k = out.scaling[row] != 0.0 ? 1.0 / out.scaling[row] : 0.0;

@@ -232,7 +232,7 @@ const void* VTransformNode::Query(int what, int space, const VEvaluateInfo& info
 const YrMatrix& VTransformNode::GetMatrix(int space, const VEvaluateInfo& info) const {
   const int slot = SlotOf(info);
   const std::uint64_t serial = info.Serial();
-  return space == kVSpaceGlobal ? Global(slot, serial).matrix : LocalMatrix(Local(slot, serial));
+  return space == kVSpaceGlobal ? Global(slot, serial).matrix : LocalMatrix(slot, Local(slot, serial));
 }
 
 const YrMatrix& VTransformNode::GetGlobalGeometricMatrix(const VEvaluateInfo& info) const {
@@ -261,11 +261,12 @@ const Vec3& VTransformNode::GetRotation(int space, const VEvaluateInfo& info) co
   if (space != kVSpaceGlobal) return Local(slot, serial).rotation;
   Global(slot, serial);
   GlobalBlock& block = CacheOf(slot).global;
-  if (block.euler_stamp != serial) {
-    YrSDK::YrMatrixToEuler(block.rotation, block.rotation_matrix, GetRotationOrder());
-    block.euler_stamp = serial;
+  Vec3& rotation = ReadbackOf(slot).global_rotation;
+  if (!block.euler_made) {
+    YrSDK::YrMatrixToEuler(rotation, block.rotation_matrix, GetRotationOrder());
+    block.euler_made = true;
   }
-  return block.rotation;
+  return rotation;
 }
 
 const YrSVector& VTransformNode::GetScaling(int space, const VEvaluateInfo& info) const {

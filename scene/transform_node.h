@@ -189,31 +189,41 @@ class VTransformNode : public VSceneObject {
 
   struct LocalBlock {
     std::uint64_t stamp = 0;
-    // The matrix is made from the rest when first asked for: a node with
-    // a parent needs only the rest for its global transform.
+    // The local matrix (among the read-backs) is made from the rest when
+    // first asked for: a node with a parent needs only the rest for its
+    // global transform.
     bool matrix_made = false;
     YrSDK::YrVector4<double> translation{0, 0, 0, 1};  // with the pivot correction
     YrSDK::YrVector3<double> rotation;
     YrSDK::YrMatrix rotation_matrix;
     YrSDK::YrSVector scaling{1, 1, 1};
-    YrSDK::YrMatrix matrix;
   };
   struct GlobalBlock {
     std::uint64_t stamp = 0;           // matrix, rotation matrix, scaling, translation
-    std::uint64_t euler_stamp = 0;     // Euler angles read back
+    bool euler_made = false;           // the Euler angles among the read-backs
     bool sheared = false;              // "Parent (RSrs)": R and S read back from the matrix
     YrSDK::YrVector4<double> translation{0, 0, 0, 1};
     YrSDK::YrMatrix rotation_matrix;
     YrSDK::YrSVector scaling{1, 1, 1};
     YrSDK::YrMatrix matrix;
-    YrSDK::YrVector3<double> rotation;  // read back on request
   };
+  // What is asked for now and then only, made for a node on the first
+  // request, per cache slot.
+  struct Readback {
+    YrSDK::YrMatrix local_matrix;
+    YrSDK::YrVector3<double> global_rotation;
+  };
+  Readback& ReadbackOf(int slot) const {
+    if (!readbacks_) readbacks_ = std::make_unique<Readback[]>(kVEvaluateSlotCount);
+    return readbacks_[slot];
+  }
+  static void BuildLocalMatrix(YrSDK::YrMatrix& out, const LocalBlock& block);
 
   void RefreshGraph() const;
   void RefreshRecords() const;
   const LocalBlock& Local(int slot, std::uint64_t serial) const;
-  // The local matrix of a block Local answered.
-  const YrSDK::YrMatrix& LocalMatrix(const LocalBlock& block) const;
+  // The local matrix of the block Local answered for the slot.
+  const YrSDK::YrMatrix& LocalMatrix(int slot, const LocalBlock& block) const;
   const GlobalBlock& Global(int slot, std::uint64_t serial) const;
   void ComputeLocal(LocalBlock& out, int slot, std::uint64_t serial) const;
   // Translation, rotation or scaling (0, 1, 2) as it reads now, finite.
@@ -269,6 +279,7 @@ class VTransformNode : public VSceneObject {
   mutable std::uint32_t pivot_flags_ = 0;
   mutable SlotCache slot0_;
   mutable std::unique_ptr<SlotCache[]> other_slots_;
+  mutable std::unique_ptr<Readback[]> readbacks_;
   // What few nodes have, made for those only: limit records, pivots, a
   // rotation record other than the plain one (pre or post rotation, an
   // order other than XYZ), and a geometric offset with its global matrix
