@@ -9,6 +9,7 @@
 #include <new>
 
 #include "core/evaluation_serial.h"
+#include "core/plug_memory.h"
 
 int16_t VFCurveWeightFromDouble(double weight) {
   if (!(weight == weight)) return kFCurveWeightThird;
@@ -51,10 +52,34 @@ VFCurve::KeyBlock VFCurve::no_keys_{nullptr, 0, 0};
 
 VFCurve::~VFCurve() { SetKeys(&no_keys_); }
 
+namespace {
+
+constexpr size_t kKeyBytes = sizeof(int64_t) + sizeof(float) + sizeof(uint32_t) + sizeof(VFCurveTangentData);
+// Blocks of a few keys (most curves) come from the plugs' size classes,
+// without the heap's header; larger ones from the heap, where growing in
+// place pays.
+constexpr size_t kPooledBlockBytes = 256;
+
+size_t BlockBytes(size_t header, uint32_t capacity) { return header + kKeyBytes * capacity; }
+
+void* AllocateBlock(size_t bytes) {
+  return bytes > kPooledBlockBytes ? std::malloc(bytes) : VPlugTryAllocate(bytes);
+}
+
+void FreeBlock(void* block, size_t bytes) {
+  if (bytes > kPooledBlockBytes) {
+    std::free(block);
+  } else {
+    VPlugFree(block, bytes);
+  }
+}
+
+}  // namespace
+
 void VFCurve::SetKeys(KeyBlock* block) {
   if (keys_ != &no_keys_) {
     std::free(keys_->segments);
-    std::free(keys_);
+    FreeBlock(keys_, BlockBytes(sizeof(KeyBlock), keys_->capacity));
   }
   keys_ = block;
   baked_ = false;
@@ -65,14 +90,8 @@ VFCurve::Side& VFCurve::MakeSide() {
   return *side_;
 }
 
-namespace {
-
-constexpr size_t kKeyBytes = sizeof(int64_t) + sizeof(float) + sizeof(uint32_t) + sizeof(VFCurveTangentData);
-
-}  // namespace
-
 VFCurve::KeyBlock* VFCurve::NewBlock(uint32_t capacity) const {
-  void* memory = std::malloc(sizeof(KeyBlock) + kKeyBytes * capacity);
+  void* memory = AllocateBlock(BlockBytes(sizeof(KeyBlock), capacity));
   if (!memory) return nullptr;
   auto* block = static_cast<KeyBlock*>(memory);
   block->segments = nullptr;
@@ -90,7 +109,8 @@ VFCurve::KeyBlock* VFCurve::NewBlock(uint32_t capacity) const {
 }
 
 bool VFCurve::Enlarge(uint32_t capacity) {
-  if (keys_ == &no_keys_) {
+  if (keys_ == &no_keys_ || BlockBytes(sizeof(KeyBlock), keys_->capacity) <= kPooledBlockBytes) {
+    // Into a new block, the keys copied over (a pooled block cannot grow).
     KeyBlock* block = NewBlock(capacity);
     if (!block) return false;
     SetKeys(block);
@@ -99,7 +119,7 @@ bool VFCurve::Enlarge(uint32_t capacity) {
   // Grown in place where the allocator can (a block read from a file grows
   // at the top of the heap), the arrays then moved to their new places:
   // the last first, as each moves further than the one before it.
-  void* memory = std::realloc(keys_, sizeof(KeyBlock) + kKeyBytes * capacity);
+  void* memory = std::realloc(keys_, BlockBytes(sizeof(KeyBlock), capacity));
   if (!memory) return false;
   keys_ = static_cast<KeyBlock*>(memory);
   KeyBlock& b = *keys_;

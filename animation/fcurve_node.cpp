@@ -1,6 +1,6 @@
 #include "animation/fcurve_node.h"
 
-#include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string_view>
 #include <unordered_map>
@@ -49,7 +49,7 @@ VFCurveNode::~VFCurveNode() {
   if (Children* list = const_cast<Children*>(children())) {
     delete list->curve;
     for (uint32_t i = 0; i < list->count; ++i) delete list->items()[i];
-    std::free(list);
+    VPlugFree(list, ChildrenBytes(list->capacity));
   } else {
     delete reinterpret_cast<VFCurve*>(payload_);
   }
@@ -81,6 +81,27 @@ const std::string& VFCurveNode::GetName() const { return shared_name()->text; }
 const std::string& VFCurveNode::GetUserName() const {
   const Rare* r = rare();
   return r && !r->user_name.empty() ? r->user_name : shared_name()->text;
+}
+
+int VFCurveNode::GetTimeWarpId() const { return rare() ? rare()->time_warp_id : 0; }
+int VFCurveNode::GetLayerId() const { return rare() ? rare()->layer_id : 0; }
+int VFCurveNode::GetLayerType() const { return rare() ? rare()->layer_type : 0; }
+VFCurveNode* VFCurveNode::GetLayer() const { return rare() ? rare()->layer.get() : nullptr; }
+
+void VFCurveNode::SetTimeWarpId(int id) {
+  if (id || rare()) MakeRare().time_warp_id = id;
+}
+
+void VFCurveNode::SetLayerId(int id) {
+  if (id || rare()) MakeRare().layer_id = id;
+}
+
+void VFCurveNode::SetLayerType(int type) {
+  if (type || rare()) MakeRare().layer_type = type;
+}
+
+void VFCurveNode::SetLayer(std::unique_ptr<VFCurveNode> layer) {
+  if (layer || rare()) MakeRare().layer = std::move(layer);
 }
 
 void VFCurveNode::SetUserName(const std::string& name) {
@@ -117,12 +138,15 @@ VFCurveNode* VFCurveNode::AddChild(std::unique_ptr<VFCurveNode> child) {
   if (!list || list->count == list->capacity) {
     // Grown a slot at a time while small (most nodes have three children
     // or four), by half beyond.
+    // From the plugs' memory, like the nodes.
     const uint32_t had = list ? list->capacity : 0;
     const uint32_t capacity = had < 8 ? had + 1 : had + had / 2;
-    void* memory = std::realloc(list, sizeof(Children) + capacity * sizeof(VFCurveNode*));
-    if (!memory) return nullptr;  // the child goes; the node keeps its own
-    auto* grown = static_cast<Children*>(memory);
-    if (!list) {
+    auto* grown = static_cast<Children*>(VPlugTryAllocate(ChildrenBytes(capacity)));
+    if (!grown) return nullptr;  // the child goes; the node keeps its own
+    if (list) {
+      std::memcpy(static_cast<void*>(grown), list, ChildrenBytes(list->count));
+      VPlugFree(list, ChildrenBytes(had));
+    } else {
       grown->curve = reinterpret_cast<VFCurve*>(payload_);
       grown->count = 0;
     }

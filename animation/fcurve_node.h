@@ -58,16 +58,17 @@ class VFCurveNode : public VAnimationSource {
   bool HasTimeWarp() const;
   VTime GlobalToNode(VTime global) const;
   VTime NodeToGlobal(VTime node) const;
-  int time_warp_id = 0;
-  int layer_id = 0;
-  int layer_type = 0;
 
- private:
-  // Here, beside the three ints, it fills what would be padding.
-  mutable int cache_ = 0;  // key cache of the curve: playback moves forward frame by frame
-
- public:
-  std::unique_ptr<VFCurveNode> layer;
+  // Stored identifiers and a layer node, which few nodes have (0 and null
+  // when none).
+  int GetTimeWarpId() const;
+  void SetTimeWarpId(int id);
+  int GetLayerId() const;
+  void SetLayerId(int id);
+  int GetLayerType() const;
+  void SetLayerType(int type);
+  VFCurveNode* GetLayer() const;
+  void SetLayer(std::unique_ptr<VFCurveNode> layer);
 
   // Evaluates the subtree at a time into out (GetDataSize() doubles at most
   // count); answers how many were written.
@@ -87,6 +88,10 @@ class VFCurveNode : public VAnimationSource {
     bool has_warp = false;
     VTime warp_offset;
     double warp_scale = 1.0;
+    int time_warp_id = 0;
+    int layer_id = 0;
+    int layer_type = 0;
+    std::unique_ptr<VFCurveNode> layer;
   };
   // The children, and the curve of a node that has both.
   struct Children {
@@ -96,6 +101,7 @@ class VFCurveNode : public VAnimationSource {
     VFCurveNode** items() { return reinterpret_cast<VFCurveNode**>(this + 1); }
     VFCurveNode* const* items() const { return reinterpret_cast<VFCurveNode* const*>(this + 1); }
   };
+  static std::size_t ChildrenBytes(uint32_t capacity) { return sizeof(Children) + capacity * sizeof(VFCurveNode*); }
 
   const Rare* rare() const { return (names_ & kTag) ? reinterpret_cast<const Rare*>(names_ & ~kTag) : nullptr; }
   SharedName* shared_name() const;
@@ -107,6 +113,7 @@ class VFCurveNode : public VAnimationSource {
   // children; null when none has a warp.
   const Rare* Warp() const;
 
+  mutable int cache_ = 0;  // key cache of the curve: playback moves forward frame by frame
   uintptr_t names_;        // SharedName*, or Rare* tagged with kTag
   uintptr_t payload_ = 0;  // VFCurve* (or 0), or Children* tagged with kTag
   const VTime* clock_ = nullptr;

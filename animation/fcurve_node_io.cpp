@@ -6,7 +6,7 @@
 std::unique_ptr<VFCurveNode> VFCurveNodeRetrieve(VZynFile& file, const std::string& name) {
   auto node = std::make_unique<VFCurveNode>(name);
   node->SetUserName(file.FieldReadC("UserName", ""));
-  node->time_warp_id = file.FieldReadI("TimeWarpID", 0);
+  node->SetTimeWarpId(file.FieldReadI("TimeWarpID", 0));
   // Selecting a field without ending it leaves its cursor where it was.
   if (file.FieldReadBegin("Default") || file.FieldReadBegin("KeyCount")) {
     VFCurveRetrieve(file, node->MakeCurve());  // a damaged record keeps what read well
@@ -20,12 +20,12 @@ std::unique_ptr<VFCurveNode> VFCurveNodeRetrieve(VZynFile& file, const std::stri
     }
     file.FieldReadEnd();
   }
-  node->layer_id = file.FieldReadI("LayerID", 0);
-  node->layer_type = file.FieldReadI("LayerType", 0);
+  node->SetLayerId(file.FieldReadI("LayerID", 0));
+  node->SetLayerType(file.FieldReadI("LayerType", 0));
   if (file.FieldReadBegin("LayerChannel")) {
     std::string layer_name = file.FieldReadC();
     if (file.FieldReadIsBlock() && file.FieldReadBlockBegin()) {
-      node->layer = VFCurveNodeRetrieve(file, layer_name);
+      node->SetLayer(VFCurveNodeRetrieve(file, layer_name));
       file.FieldReadBlockEnd();
     }
     file.FieldReadEnd();
@@ -38,12 +38,12 @@ bool VFCurveNodeStore(VZynFile& file, const VFCurveNode& node, const char* field
   file.FieldWriteC(node.GetName());
   file.FieldWriteBlockBegin();
   if (node.GetUserName() != node.GetName()) file.FieldWriteC("UserName", node.GetUserName());
-  if (node.time_warp_id) file.FieldWriteI("TimeWarpID", node.time_warp_id);
+  if (node.GetTimeWarpId()) file.FieldWriteI("TimeWarpID", node.GetTimeWarpId());
   if (node.GetCurve()) VFCurveStore(file, *node.GetCurve());
   for (int i = 0; i < node.GetChildCount(); ++i) VFCurveNodeStore(file, *node.GetChild(i));
-  if (node.layer_id) file.FieldWriteI("LayerID", node.layer_id);
-  if (node.layer_type) file.FieldWriteI("LayerType", node.layer_type);
-  if (node.layer) VFCurveNodeStore(file, *node.layer, "LayerChannel");
+  if (node.GetLayerId()) file.FieldWriteI("LayerID", node.GetLayerId());
+  if (node.GetLayerType()) file.FieldWriteI("LayerType", node.GetLayerType());
+  if (node.GetLayer()) VFCurveNodeStore(file, *node.GetLayer(), "LayerChannel");
   file.FieldWriteBlockEnd();
   return file.FieldWriteEnd();
 }

@@ -119,6 +119,11 @@ void* VPlugAllocate(std::size_t size) {
   return memory;
 }
 
+void* VPlugTryAllocate(std::size_t size) {
+  if (!kPooled || size == 0 || size > kLargestClass) return ::operator new(size, std::nothrow);
+  return ThePool().Allocate(size);
+}
+
 void VPlugFree(void* memory, std::size_t size) {
   if (!memory) return;
   if (!kPooled || size == 0 || size > kLargestClass) {

@@ -13,6 +13,8 @@
 #include <cstddef>
 
 void* VPlugAllocate(std::size_t size);
+// The same, answering null when memory runs out; freed with VPlugFree.
+void* VPlugTryAllocate(std::size_t size);
 void VPlugFree(void* memory, std::size_t size);
 
 struct VPlugMemoryStats {

@@ -64,15 +64,15 @@ void Fill(VTakeList& takes) {
 
   auto visibility = std::make_unique<VFCurveNode>("Visibility");
   visibility->SetUserName("Shown");
-  visibility->time_warp_id = 4;
-  visibility->layer_id = 2;
-  visibility->layer_type = 1;
+  visibility->SetTimeWarpId(4);
+  visibility->SetLayerId(2);
+  visibility->SetLayerType(1);
   VFCurve* v = visibility->MakeCurve();
   k = v->KeyAdd(S(0), 1.0f);
   v->KeySetInterpolation(k, kFCurveInterpolationConstant);
   v->KeyAdd(S(1), 0.0f);
-  visibility->layer = std::make_unique<VFCurveNode>("Layer");
-  visibility->layer->MakeCurve()->SetDefaultValue(0.5f);
+  visibility->SetLayer(std::make_unique<VFCurveNode>("Layer"));
+  visibility->GetLayer()->MakeCurve()->SetDefaultValue(0.5f);
   cube->channels.push_back(std::move(visibility));
 
   VTake* run = takes.Create("Run");
@@ -89,9 +89,9 @@ void Fill(VTakeList& takes) {
 void ExpectSameNode(const VFCurveNode& a, const VFCurveNode& b, const std::string& path) {
   EXPECT_EQ(a.GetName(), b.GetName()) << path;
   EXPECT_EQ(a.GetUserName(), b.GetUserName()) << path;
-  EXPECT_EQ(a.time_warp_id, b.time_warp_id) << path;
-  EXPECT_EQ(a.layer_id, b.layer_id) << path;
-  EXPECT_EQ(a.layer_type, b.layer_type) << path;
+  EXPECT_EQ(a.GetTimeWarpId(), b.GetTimeWarpId()) << path;
+  EXPECT_EQ(a.GetLayerId(), b.GetLayerId()) << path;
+  EXPECT_EQ(a.GetLayerType(), b.GetLayerType()) << path;
   EXPECT_EQ(a.GetDataSize(), b.GetDataSize()) << path;
   ASSERT_EQ(a.GetCurve() != nullptr, b.GetCurve() != nullptr) << path;
   if (a.GetCurve()) {
@@ -116,8 +116,8 @@ void ExpectSameNode(const VFCurveNode& a, const VFCurveNode& b, const std::strin
   for (int i = 0; i < a.GetChildCount(); ++i) {
     ExpectSameNode(*a.GetChild(i), *b.GetChild(i), path + "/" + a.GetChild(i)->GetName());
   }
-  ASSERT_EQ(a.layer != nullptr, b.layer != nullptr) << path;
-  if (a.layer) ExpectSameNode(*a.layer, *b.layer, path + "/layer");
+  ASSERT_EQ(a.GetLayer() != nullptr, b.GetLayer() != nullptr) << path;
+  if (a.GetLayer()) ExpectSameNode(*a.GetLayer(), *b.GetLayer(), path + "/layer");
 }
 
 TEST(TakeIoTest, TakesRoundTripInBothForms) {
