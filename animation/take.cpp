@@ -5,16 +5,53 @@
 
 VTake::~VTake() { Unbind(); }
 
+namespace {
+
+// Below this many models a take is searched in order.
+constexpr std::size_t kIndexFrom = 16;
+
+std::size_t HashOf(const std::string& name) { return std::hash<std::string>()(name); }
+
+}  // namespace
+
 VTake::ModelAnimation* VTake::AddModel(const std::string& full_name) {
   if (ModelAnimation* found = FindModel(full_name)) return found;
-  models_.push_back(std::make_unique<ModelAnimation>());
-  models_.back()->model = full_name;
+  models_.push_back(std::make_unique<ModelAnimation>(ModelAnimation{full_name, {}}));
+  if (models_.size() >= kIndexFrom) IndexModel(static_cast<std::uint32_t>(models_.size() - 1));
   return models_.back().get();
 }
 
+void VTake::IndexModel(std::uint32_t position) {
+  // At most half full: a table twice the size is made when it would be
+  // more, holding every model again.
+  if (2 * models_.size() > index_.size()) {
+    std::size_t size = 2 * kIndexFrom;
+    while (size < 2 * models_.size()) size *= 2;
+    index_.assign(size, 0);
+    for (std::uint32_t p = 0; p < models_.size(); ++p) {
+      if (p != position) IndexModel(p);
+    }
+  }
+  const std::size_t mask = index_.size() - 1;
+  for (std::size_t slot = HashOf(models_[position]->model) & mask;; slot = (slot + 1) & mask) {
+    if (index_[slot] == 0) {
+      index_[slot] = position + 1;
+      return;
+    }
+  }
+}
+
 VTake::ModelAnimation* VTake::FindModel(const std::string& full_name) {
-  for (const auto& m : models_) {
-    if (m->model == full_name) return m.get();
+  if (index_.empty()) {
+    for (const auto& m : models_) {
+      if (m->model == full_name) return m.get();
+    }
+    return nullptr;
+  }
+  const std::size_t mask = index_.size() - 1;
+  for (std::size_t slot = HashOf(full_name) & mask; index_[slot] != 0; slot = (slot + 1) & mask) {
+    ModelAnimation* m = models_[index_[slot] - 1].get();
+    if (m->model == full_name) return m;
   }
   return nullptr;
 }

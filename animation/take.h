@@ -3,6 +3,7 @@
 // It holds, per animated model, the animation node trees of the model's
 // properties; while the take is current, those nodes feed the properties.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,7 +33,7 @@ class VTake {
   // The animation of one model: its property channels (the "Transform"
   // channel holds "T", "R" and "S").
   struct ModelAnimation {
-    std::string model;  // full name, "Model::Cube"
+    const std::string model;  // full name, "Model::Cube"
     std::vector<std::unique_ptr<VFCurveNode>> channels;
   };
   ModelAnimation* AddModel(const std::string& full_name);
@@ -49,6 +50,10 @@ class VTake {
  private:
   std::string name_;
   std::vector<std::unique_ptr<ModelAnimation>> models_;
+  // Open addressing by the hash of the full name: position + 1 in models_
+  // (0: empty); made once the take holds more than a few models.
+  std::vector<std::uint32_t> index_;
+  void IndexModel(std::uint32_t position);
   std::vector<VProperty*> bound_properties_;
   // One record per flattened channel, side by side in binding order so that
   // playback reads them as one stream.

@@ -206,3 +206,24 @@ TEST(TakeListTest, OnlyTheCurrentTakeFeedsTheProperties) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TakeModelsTest, ManyModelsAreFoundByNameAndAddedOnce) {
+  VTake take("Take 001");
+  std::vector<VTake::ModelAnimation*> added;
+  for (int i = 0; i < 1000; ++i) added.push_back(take.AddModel("Model::M" + std::to_string(i)));
+  ASSERT_EQ(take.models().size(), 1000u);
+  for (int i = 0; i < 1000; i += 7) {
+    const std::string name = "Model::M" + std::to_string(i);
+    EXPECT_EQ(take.FindModel(name), added[static_cast<size_t>(i)]) << name;
+    EXPECT_EQ(take.AddModel(name), added[static_cast<size_t>(i)]) << name;
+  }
+  EXPECT_EQ(take.models().size(), 1000u);
+  EXPECT_EQ(take.FindModel("Model::M1000"), nullptr);
+  EXPECT_EQ(take.FindModel(""), nullptr);
+  // In the order they came, whatever the index does.
+  EXPECT_EQ(take.models()[999]->model, "Model::M999");
+}
+
+}  // namespace
