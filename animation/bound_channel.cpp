@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "animation/fcurve_span_values.h"
 #include "core/evaluation_serial.h"
 
 bool VBoundChannel::CanFlatten(const VFCurveNode& node) {

@@ -9,6 +9,7 @@
 
 #include "animation/fcurve.h"
 #include "animation/fcurve_math.h"
+#include "animation/fcurve_span_values.h"
 
 using fcurve_math::Int128;
 using fcurve_math::Seconds;
@@ -77,14 +78,7 @@ inline double Search(const int64_t* t, int n, int64_t x, int s, int* c, const Se
 
 inline int StartIndex(int c, int n) { return c < 0 ? 0 : (c > n - 1 ? n - 1 : c); }
 
-inline double Bezier(double p0, double p1, double p2, double p3, double u) {
-  const double a = p0 + u * (p1 - p0);
-  const double b = p1 + u * (p2 - p1);
-  const double c = p2 + u * (p3 - p2);
-  const double d = a + u * (b - a);
-  const double e = b + u * (c - b);
-  return d + u * (e - d);
-}
+using fcurve_math::Bezier;
 
 // The parameter s in [0, 1] where the time Bezier (0, w1, 1 - w2, 1) reaches
 // u, by the secant method from 0 and 1.
@@ -423,19 +417,6 @@ bool VFCurveSpan::ValueAt(int64_t x, double* value) const {
     return true;
   }
   return HasPosition() && ValueAtPosition(PositionAt(x), value);
-}
-
-// The position and the fraction formed exactly as the curve forms them.
-double VFCurveSpan::PositionAt(int64_t x) const {
-  return static_cast<double>(whole) + fcurve_math::Seconds(x, lo) / seconds;
-}
-
-bool VFCurveSpan::ValueAtPosition(double p, double* value) const {
-  const double first = whole;
-  if (!(p > first && p < first + 1.0)) return false;
-  const double u = p - first;
-  *value = kind == kHold ? y1 : (kind == kLinear ? y1 + u * (y2 - y1) : Bezier(y1, c1, c2, y2, u));
-  return true;
 }
 
 double VFCurve::KeyGetRightDerivative(int index) const {

@@ -25,6 +25,16 @@ inline double TickDiff(int64_t a, int64_t b) {
 }
 inline double Seconds(int64_t a, int64_t b) { return TickDiff(a, b) / kTicksPerSecond; }
 
+// The cubic Bezier through p0 .. p3 at u, by repeated interpolation.
+inline double Bezier(double p0, double p1, double p2, double p3, double u) {
+  const double a = p0 + u * (p1 - p0);
+  const double b = p1 + u * (p2 - p1);
+  const double c = p2 + u * (p3 - p2);
+  const double d = a + u * (b - a);
+  const double e = b + u * (c - b);
+  return d + u * (e - d);
+}
+
 struct View {
   const int64_t* t;
   const float* v;
