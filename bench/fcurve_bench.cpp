@@ -8,6 +8,7 @@
 
 #include "animation/fcurve.h"
 #include "animation/fcurve_io.h"
+#include "bench/bench_main.h"
 #include "zynfile/memory_stream.h"
 #include "zynfile/zyn_file.h"
 
@@ -118,4 +119,4 @@ BENCHMARK(BM_ReadRecord)->Arg(1)->Arg(0);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/bench_main.h"
 #include "render/image/image.h"
 #include "render/image/image_registry.h"
 #include "render/image/jpeg_reader.h"
@@ -163,4 +164,4 @@ BENCHMARK(BM_WritePng)->Arg(VImage::kLayoutRGB)->Arg(VImage::kLayoutRGBA)->Unit(
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

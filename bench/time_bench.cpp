@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "bench/bench_main.h"
 #include "core/time.h"
 #include "core/time_text.h"
 
@@ -55,4 +56,4 @@ BENCHMARK(BM_Parse)->Arg(0)->Arg(1);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }
