@@ -41,8 +41,16 @@ VScene::VScene() {
 VScene::~VScene() {
   takes_.Clear();  // unbinds the properties before they go
   by_name_.clear();
-  objects_.clear();
+  DropObjects();
   system_cameras_.clear();
+}
+
+void VScene::DropObjects() {
+  // Newest first: each object leaves the scene's watch from the end of its
+  // list of watched plugs, which keeps dropping a large scene linear.
+  // Later objects may hold connections to earlier ones; plugs disconnect
+  // themselves when destroyed, so the order matters for speed only.
+  while (!objects_.empty()) objects_.pop_back();
 }
 
 void VScene::MakeSystemCameras() {
@@ -57,11 +65,9 @@ void VScene::MakeSystemCameras() {
 }
 
 void VScene::Clear() {
-  // Later objects may hold connections to earlier ones; plugs disconnect
-  // themselves when destroyed, so the order only matters for speed.
   takes_.Clear();  // unbinds the properties before they go
   by_name_.clear();
-  while (!objects_.empty()) objects_.pop_back();
+  DropObjects();
   MakeSystemCameras();
   settings_ = VSceneSettings{};
   audio_clips_.clear();

@@ -98,6 +98,8 @@ class VScene {
   void MakeSystemCameras();
   void Renamed(VPlug* origin, const VRenameData& names);
 
+  void DropObjects();
+
   std::vector<std::unique_ptr<VSceneObject>> objects_;
   std::vector<std::unique_ptr<VSceneObject>> system_cameras_;
   std::unordered_map<std::string, VSceneObject*> by_name_;
