@@ -137,7 +137,11 @@ class VObject : public VPlug {
   // The properties are the object's first owned plugs, listed once.
   int KeptCount() const override { return GetPropertyCount(); }
   VPlug* Kept(int index) const override { return GetProperty(index); }
-  VPlug* KeptIfMade(int index) const override { return GetPropertyIfMade(index); }
+  int MadeKeptCount() const override { return static_cast<int>(mMade.size() + mBeyond.size()); }
+  VPlug* MadeKept(int index) const override {
+    const auto i = static_cast<std::size_t>(index);
+    return i < mMade.size() ? mMade[i].property : mBeyond[i - mMade.size()];
+  }
 
  private:
   friend class VProperty;

@@ -141,12 +141,17 @@ void VPlug::InsertDst(int index, VPlug* plug, int type) {
 }
 
 void VPlug::NotifyOwnedOfIndex(VPlug* partner, int index, bool isSrc) {
-  // Indexed: a plug told of the index may change the lists.
-  // Kept plugs not made yet are of classes that ignore this notice.
-  for (int i = 0; i < GetOwnedCount(); ++i) {
-    VPlug* o = i < KeptCount() ? KeptIfMade(i) : GetOwned(i);
-    if (o && o->AcceptsPartner(partner))
-      o->PlugNotify(isSrc ? kPlugNotifyOwnerSrcIndex : kPlugNotifyOwnerDstIndex, partner, &index);
+  // Indexed: a plug told of the index may change the lists. Kept plugs not
+  // made yet are of classes that ignore this notice: only the made ones are
+  // walked.
+  const int code = isSrc ? kPlugNotifyOwnerSrcIndex : kPlugNotifyOwnerDstIndex;
+  for (int i = 0; i < MadeKeptCount(); ++i) {
+    VPlug* o = MadeKept(i);
+    if (o->AcceptsPartner(partner)) o->PlugNotify(code, partner, &index);
+  }
+  for (int i = KeptCount(); i < GetOwnedCount(); ++i) {
+    VPlug* o = GetOwned(i);
+    if (o->AcceptsPartner(partner)) o->PlugNotify(code, partner, &index);
   }
 }
 

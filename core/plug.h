@@ -166,9 +166,10 @@ class VPlug {
   // own list, and are counted first among the owned plugs.
   virtual int KeptCount() const { return 0; }
   virtual VPlug* Kept(int index) const;
-  // A kept plug only if it exists already (a derived class may make kept
-  // plugs on request: null for one not made, which takes no notices).
-  virtual VPlug* KeptIfMade(int index) const { return Kept(index); }
+  // The kept plugs that exist already, in order (a derived class may make
+  // kept plugs on request; one not made takes no notices).
+  virtual int MadeKeptCount() const { return KeptCount(); }
+  virtual VPlug* MadeKept(int index) const { return Kept(index); }
   // `plug`, without an owner, joins as a kept plug; false when that would
   // make a cycle of owners.
   bool AdoptKept(VPlug* plug);
