@@ -87,6 +87,13 @@ VProperty* VObject::GetPropertyIfMade(int position) const {
   return it != mMade.end() && it->position == position ? it->property : nullptr;
 }
 
+const VProperty* VObject::ReadPropertyAt(int position, std::unique_ptr<VProperty>& scratch) const {
+  if (position < 0 || position >= GetPropertyCount()) return nullptr;
+  if (const VProperty* made = GetPropertyIfMade(position)) return made;
+  scratch.reset(mLayout->At(position)->MakeProperty());
+  return scratch.get();
+}
+
 VProperty* VObject::GetProperty(int index) const {
   if (index < 0 || index >= GetPropertyCount()) return nullptr;
   VProperty* p = GetPropertyIfMade(index);

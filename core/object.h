@@ -101,6 +101,11 @@ class VObject : public VPlug {
   }
   // The property at `position` if it has been made; null otherwise.
   VProperty* GetPropertyIfMade(int position) const;
+  // The property at `position` to read without making it: the object's
+  // own when made, else one made in `scratch` from the class's layout (not
+  // the object's, with no owner; valid while scratch holds it). For
+  // walking every property (writing a file) at no cost in memory.
+  const VProperty* ReadPropertyAt(int position, std::unique_ptr<VProperty>& scratch) const;
   // The properties before `count` keep their positions for good: they are
   // refused to RemoveProperty and DetachProperty (a class reaches them by
   // position).

@@ -242,7 +242,9 @@ bool VZynSceneWriter::Write(std::string* message) {
   for (const VSceneObject* object : objects) {
     for (int i = 0; i < object->GetSrcCount(); ++i) write_source(object->GetSrc(i), *object, nullptr);
     for (int p = 0; p < object->GetPropertyCount(); ++p) {
-      const VProperty* property = object->GetProperty(p);
+      // A property not made has no connections.
+      const VProperty* property = object->GetPropertyIfMade(p);
+      if (!property) continue;
       for (int i = 0; i < property->GetSrcCount(); ++i) write_source(property->GetSrc(i), *object, property);
     }
   }

@@ -1,6 +1,7 @@
 #include "zynfile/property_block.h"
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "core/object.h"
@@ -227,8 +228,10 @@ bool VZynReadPropertyBlock(VZynFile& file, VObject& object) {
 
 bool VZynWritePropertyBlock(VZynFile& file, const VObject& object) {
   file.FieldWriteBlockBegin("Properties60");
+  // Properties a class makes on request are written without being made.
+  std::unique_ptr<VProperty> scratch;
   for (int i = 0; i < object.GetPropertyCount(); ++i) {
-    const VProperty& property = *object.GetProperty(i);
+    const VProperty& property = *object.ReadPropertyAt(i, scratch);
     if (property.TestFlag(kPropertyNotStored)) continue;
     int type = property.GetType();
     bool animatable = property.IsAnimatable();

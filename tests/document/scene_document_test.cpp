@@ -231,6 +231,34 @@ TEST_F(SceneDocumentTest, ModelSubtypesAndPlainModels) {
   EXPECT_EQ(scene.Find("Model::C")->GetSubtype(), "Null");
 }
 
+TEST_F(SceneDocumentTest, SavingWritesEveryPropertyWithoutMakingThem) {
+  VScene scene;
+  auto* model = static_cast<VModel*>(scene.Add(std::make_unique<VModel>("Plain", "Null")));
+  model->TranslationProperty()->Set({1, 2, 3});
+  auto made = [](const VObject& o) {
+    int count = 0;
+    for (int i = 0; i < o.GetPropertyCount(); ++i) count += o.GetPropertyIfMade(i) != nullptr;
+    return count;
+  };
+  ASSERT_EQ(made(*model), 1);
+  for (bool binary : {true, false}) {
+    const Bytes bytes = WriteScene(scene, binary);
+    EXPECT_EQ(made(*model), 1) << binary;
+    VScene read;
+    std::string message;
+    ASSERT_TRUE(ReadScene(bytes, read, &message)) << message;
+    const VSceneObject* back = read.Find("Model::Plain");
+    ASSERT_NE(back, nullptr);
+    // Each default was written and read back, the set value too.
+    EXPECT_EQ(back->FindProperty("AxisLen")->GetDoubleValue(), 10.0) << binary;
+    EXPECT_EQ(back->FindProperty("Show")->GetIntValue(), 1) << binary;
+    EXPECT_EQ(back->FindProperty("PivotsVisibility")->GetIntValue(), 1) << binary;
+    double t[3] = {0, 0, 0};
+    ASSERT_TRUE(back->FindProperty("Lcl Translation")->GetDoubles(t, 3));
+    EXPECT_EQ(t[2], 3.0) << binary;
+  }
+}
+
 TEST_F(SceneDocumentTest, ConnectionsOfEveryKindAndMissingEnds) {
   Bytes bytes = WriteDoc(
       true, Doc({Definitions(),
