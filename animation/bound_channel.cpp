@@ -54,13 +54,7 @@ void VBoundChannel::Flatten() const {
     entries_ = own_.get();
     room_ = kMaxCurves;
   }
-  if (node_->GetChildCount() == 0) {
-    entries_[count_++] = Entry{node_->GetCurve(), VFCurveSpan{}, 0};
-    return;
-  }
-  for (int i = 0; i < node_->GetChildCount(); ++i) {
-    entries_[count_++] = Entry{node_->GetChild(i)->GetCurve(), VFCurveSpan{}, 0};
-  }
+  for (int i = 0; i < count; ++i) entries_[count_++] = Entry{CurveOf(*node_, i), VFCurveSpan{}, 0};
 }
 
 bool VBoundChannel::ReadAnimatedValues(double* out, int count) const {
@@ -93,10 +87,7 @@ bool VBoundChannel::ReadAnimatedValues(double* out, int count) const {
 
 bool VBoundChannel::ReadConstantValues(double* out, int count) const {
   // From the curves themselves: a constant channel needs no entries.
-  if (!clock_ || count != EntryCount(*node_) || count == 0) return false;
-  for (int i = 0; i < count; ++i) {
-    if (CurveOf(*node_, i)->KeyGetCount() > 1) return false;
-  }
+  if (!clock_ || count == 0 || count != EntryCount(*node_) || EntriesToPlay(*node_) != 0) return false;
   for (int i = 0; i < count; ++i) out[i] = CurveOf(*node_, i)->Evaluate(*clock_);
   return true;
 }

@@ -44,7 +44,7 @@ bool VTransformNode::LookAtRotation(YrMatrix& out, const YrVector4<double>& loca
     // The node's own orientation: the Y axis of its Euler rotation, placed
     // in the parent's space. With no rotation this is (0, 1, 0).
     YrMatrix own;
-    YrSDK::YrEulerToMatrix(own, Finite(ValueOf<VDouble3>(kRotation), 0.0), GetRotationOrder());
+    YrSDK::YrEulerToMatrix(own, Finite(GetValueAt<VDouble3>(kRotation), 0.0), GetRotationOrder());
     up = {own(1, 0), own(1, 1), own(1, 2)};
     if (parent) up = TransformDirection(up, parent->rotation_matrix);
   }

@@ -95,19 +95,19 @@ void VTransformNode::RefreshRecords() const {
       static_[c] = Finite(constant, fallback);
       constant_serial_ = VAnimationDataSerial();
     } else {
-      static_[c] = Finite(ValueOf<VDouble3>(kTranslation + c), fallback);
+      static_[c] = Finite(GetValueAt<VDouble3>(kTranslation + c), fallback);
     }
   }
   VTransformLimit limits[3];
   bool plain = true;  // no limit record other than the default
   for (int c = 0; c < 3; ++c) {
     VTransformLimit& limit = limits[c];
-    limit.flags = ValueOf<std::uint8_t>(LimitActivePosition(c)) ? static_cast<std::uint32_t>(kVLimitActive) : 0u;
+    limit.flags = GetValueAt<std::uint8_t>(LimitActivePosition(c)) ? static_cast<std::uint32_t>(kVLimitActive) : 0u;
     for (int bit = 0; bit < 6; ++bit) {
-      if (ValueOf<std::uint8_t>(LimitEnablePosition(c, bit))) limit.flags |= kVLimitMinX << bit;
+      if (GetValueAt<std::uint8_t>(LimitEnablePosition(c, bit))) limit.flags |= kVLimitMinX << bit;
     }
-    limit.min = Finite(ValueOf<VDouble3>(LimitMinPosition(c)), 0.0);
-    limit.max = Finite(ValueOf<VDouble3>(LimitMaxPosition(c)), 0.0);
+    limit.min = Finite(GetValueAt<VDouble3>(LimitMinPosition(c)), 0.0);
+    limit.max = Finite(GetValueAt<VDouble3>(LimitMaxPosition(c)), 0.0);
     limit_flags_[c] = limit.flags;
     auto zero = [](const Vec3& v) { return v.x == 0.0 && v.y == 0.0 && v.z == 0.0; };
     plain = plain && limit.flags == 0 && zero(limit.min) && zero(limit.max);
@@ -117,32 +117,32 @@ void VTransformNode::RefreshRecords() const {
   Vec3* pivot_values[4] = {&pivots.rotation_offset, &pivots.rotation_pivot, &pivots.scaling_offset,
                            &pivots.scaling_pivot};
   for (int i = 0; i < 4; ++i) {
-    const VDouble3 value = ValueOf<VDouble3>(kRotationOffset + i);
+    const VDouble3 value = GetValueAt<VDouble3>(kRotationOffset + i);
     if (IsZero(value)) continue;
     pivots.flags |= 1u << i;
     *pivot_values[i] = Finite(value, 0.0);
   }
   pivot_flags_ = pivots.flags;
-  const int order = ValueOf<std::int32_t>(kRotationOrder);
+  const int order = GetValueAt<std::int32_t>(kRotationOrder);
   order_ = (order >= 0 && order <= 6) ? static_cast<YrSDK::YrRotationOrder>(order) : YrSDK::kYrEulerXYZ;
-  const int inherit = ValueOf<std::int32_t>(kInheritType);
+  const int inherit = GetValueAt<std::int32_t>(kInheritType);
   inherit_type_ = (inherit >= 0 && inherit <= 2) ? inherit : kVInheritRrSs;
-  limit_space_only_ = ValueOf<std::uint8_t>(kRotationSpaceForLimitOnly) != 0;
+  limit_space_only_ = GetValueAt<std::uint8_t>(kRotationSpaceForLimitOnly) != 0;
   VTransformRotationRecord record;
   record.euler_code = YrSDK::YrRotationOrderToEulerCode(order_);
-  const VDouble3 pre = ValueOf<VDouble3>(kPreRotation);
+  const VDouble3 pre = GetValueAt<VDouble3>(kPreRotation);
   if (!IsZero(pre)) {
     record.flags |= kVRotationPre;
     YrSDK::YrRotationToMatrix(record.pre, Finite(pre, 0.0));
   }
-  const VDouble3 post = ValueOf<VDouble3>(kPostRotation);
+  const VDouble3 post = GetValueAt<VDouble3>(kPostRotation);
   if (!IsZero(post)) {
     record.flags |= kVRotationPost;
     YrSDK::YrRotationToMatrix(record.post, Finite(post, 0.0));
   }
-  const VDouble3 gt = ValueOf<VDouble3>(kGeometricTranslation);
-  const VDouble3 gr = ValueOf<VDouble3>(kGeometricRotation);
-  const VDouble3 gs = ValueOf<VDouble3>(kGeometricScaling);
+  const VDouble3 gt = GetValueAt<VDouble3>(kGeometricTranslation);
+  const VDouble3 gr = GetValueAt<VDouble3>(kGeometricRotation);
+  const VDouble3 gs = GetValueAt<VDouble3>(kGeometricScaling);
   has_geometric_ = !IsZero(gt) || !IsZero(gr) || gs != VDouble3{1.0, 1.0, 1.0};
   if (!extras_ && (!plain || pivots.flags || record.flags || record.euler_code != 0 || has_geometric_))
     extras_ = std::make_unique<Extras>();
@@ -205,8 +205,8 @@ bool VTransformNode::HasGeometricOffset() const {
 }
 
 bool VTransformNode::IsVisible() const {
-  const double visibility = ValueOf<double>(kVisibility);
-  return ValueOf<std::uint8_t>(kShow) != 0 && visibility >= 0.5;
+  const double visibility = GetValueAt<double>(kVisibility);
+  return GetValueAt<std::uint8_t>(kShow) != 0 && visibility >= 0.5;
 }
 
 // --- queries ------------------------------------------------------------------------------

@@ -181,11 +181,6 @@ class VTransformNode : public VSceneObject {
   P* At(int position) const {
     return static_cast<P*>(GetProperty(position));
   }
-  // A property's value without making the property.
-  template <class T>
-  T ValueOf(int position) const {
-    return GetValueAt<T>(position);
-  }
 
   struct LocalBlock {
     std::uint64_t stamp = 0;
